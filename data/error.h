@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <exception>
+
+// The one error type of the program: a message a user can read. Everything that fails
+// throws it; the application's event loop shows it in the error report.
+class Error : public std::exception {
+public:
+    explicit Error(QString text) : m_text(std::move(text)), m_utf8(m_text.toUtf8()) {}
+
+    const QString& text() const noexcept { return m_text; }
+    const char* what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_text;
+    QByteArray m_utf8;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A LIKE pattern ('_' one character, '%' any run, everything else itself) in the form the
+// search runs it: folded for matching and written as an SQLite GLOB pattern, which compares
+// exactly (SQLite's own LIKE folds ASCII letters only).
+struct LikePattern {
+    QByteArray glob;           // UTF-8 GLOB pattern over folded text
+    QByteArray literalPrefix;  // folded characters before the first wildcard
+    bool matchesEverything;    // the pattern "%": also a field without a value matches
+    bool matchesNothing;       // a pattern that no stored text can match
+    bool needsFolding;         // false when the raw stored text can be matched directly
+
+    static LikePattern fromLike(const QString& like);
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "dataset.h"
+
+// The personal directory `licht`: the whole table `lich`, with the mobile number.
+class PersonalTable : public DataSet {
+    Q_OBJECT
+public:
+    PersonalTable(Connection& connection, QObject* parent = nullptr);
+
+protected:
+    void load(sqlite3* db, RowStore& rows) override;
+};

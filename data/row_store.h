@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+// The rows a data set holds, packed for a directory of a million entries: each row is one
+// record in a chunked byte arena (the key, then per field a length and its UTF-8 bytes) and
+// the row order is a vector of 32-bit record handles. A row costs its text plus about 13
+// bytes; sorting only permutes the handles.
+class RowStore {
+public:
+    using Field = std::optional<QByteArrayView>;  // UTF-8 text, or no value
+
+    explicit RowStore(int fieldCount);
+
+    int fieldCount() const { return m_fieldCount; }
+    int size() const { return int(m_rows.size()); }
+    qint64 key(int row) const;
+    Field field(int row, int column) const;  // valid until the store changes
+    std::optional<QString> value(int row, int column) const;
+
+    void append(qint64 key, std::span<const Field> fields);
+    void insert(int row, qint64 key, std::span<const Field> fields);
+    void replace(int row, qint64 key, std::span<const Field> fields);
+    void remove(int row);
+    void clear();
+    void reserve(int rows) { m_rows.reserve(size_t(rows)); }
+
+    // Puts the rows in the given order: order[i] is the current place of the row that goes
+    // to place i.
+    void reorder(const std::vector<uint32_t>& order);
+
+    // The texts of one field over all rows, in row order (for sorting).
+    std::vector<Field> column(int column) const;
+
+    size_t bytesHeld() const;
+
+private:
+    uint32_t store(qint64 key, std::span<const Field> fields);
+    const char* record(int row) const;
+
+    static constexpr int kChunkBits = 20;  // 1 MiB chunks; a handle is chunk << 20 | offset
+    int m_fieldCount;
+    std::vector<std::unique_ptr<char[]>> m_chunks;
+    std::vector<size_t> m_chunkSizes;
+    size_t m_used = 0;  // bytes used in the last chunk
+    std::vector<uint32_t> m_rows;
+};

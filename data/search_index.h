@@ -1,0 +1,20 @@
+#pragma once
+
+struct sqlite3;
+
+// The search index: table `tel_fold` holds every city entry's fields folded for matching
+// (see text_fold.h) under the entry's key, with an index per field, so that prefix and
+// pattern searches ignoring letter case read only the matching entries.
+//
+// Other programs may write the file, so plain-SQL triggers on `tel` (they need nothing the
+// sqlite3 program lacks) drop the folded copy of a changed or deleted entry and note new and
+// changed keys in `tel_fold_pending`; the next search folds those entries first. A file
+// without these tables still works: the search then folds every entry as it reads it.
+
+// Builds the index over the entries already in `tel`.
+void createSearchIndex(sqlite3* db);
+
+bool hasSearchIndex(sqlite3* db);
+
+// Folds the entries noted as pending since the last search. Cheap when none are.
+void catchUpSearchIndex(sqlite3* db);

@@ -1,0 +1,183 @@
+#include "text_order.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr char16_t kSmallYe = u'е', kSmallYo = u'ё', kCapitalYo = u'Ё';
+
+// Decodes one code point of at most two UTF-8 bytes (everything the fast alphabet holds);
+// returns 0 for anything longer or malformed, which sends the text to the slow path.
+inline char32_t nextCodePoint(const char*& p, const char* end) {
+    const auto b0 = static_cast<unsigned char>(*p);
+    if (b0 < 0x80) {
+        ++p;
+        return b0;
+    }
+    if ((b0 & 0xE0) == 0xC0 && p + 1 < end) {
+        const auto b1 = static_cast<unsigned char>(p[1]);
+        if ((b1 & 0xC0) == 0x80) {
+            p += 2;
+            return char32_t((b0 & 0x1F) << 6 | (b1 & 0x3F));
+        }
+    }
+    return 0;
+}
+
+inline bool isYo(char32_t c) { return c == kSmallYo || c == kCapitalYo; }
+
+int sign(int v) { return (v > 0) - (v < 0); }
+
+}  // namespace
+
+// Compact sort key: the ranks of the first 18 characters, 7 bits each, in two words; the
+// top bit of k0 tells a text from no value. Ties are settled by a full comparison when a
+// text is longer than the key or holds Ё, the one letter that differs beyond its rank.
+struct TextOrder::Item {
+    uint64_t k0 = 0;
+    uint64_t k1 = 0;
+    uint32_t index = 0;
+    uint32_t needsFull = 0;
+};
+
+const TextOrder& TextOrder::russian() {
+    static const TextOrder order(QLocale(QLocale::Russian, QLocale::Russia));
+    return order;
+}
+
+TextOrder::TextOrder(const QLocale& locale) : m_collator(locale) {
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+    buildRanks();
+}
+
+void TextOrder::buildRanks() {
+    std::vector<char16_t> alphabet;
+    for (char16_t c = 0x20; c < 0x7F; ++c) alphabet.push_back(c);
+    for (char16_t c = u'А'; c <= u'я'; ++c) alphabet.push_back(c);
+    const QString empty;
+    // Characters the collator ignores or expands cannot be ranked one by one.
+    std::erase_if(alphabet, [&](char16_t c) { return m_collator.compare(QString(QChar(c)), empty) <= 0; });
+    std::stable_sort(alphabet.begin(), alphabet.end(), [&](char16_t a, char16_t b) {
+        return m_collator.compare(QString(QChar(a)), QString(QChar(b))) < 0;
+    });
+    int rank = 0;
+    for (size_t i = 0; i < alphabet.size(); ++i) {
+        if (i == 0 || m_collator.compare(QString(QChar(alphabet[i - 1])), QString(QChar(alphabet[i]))) != 0)
+            ++rank;
+        if (rank > 127) return;  // does not fit the key: leave the fast path off
+        m_rank[alphabet[i]] = uint8_t(rank);
+    }
+    m_rank[kSmallYo] = m_rank[kCapitalYo] = m_rank[kSmallYe];
+
+    // The ranks must order every pair of characters exactly as the collator does, Ё after Е.
+    alphabet.push_back(kSmallYo);
+    alphabet.push_back(kCapitalYo);
+    for (char16_t a : alphabet) {
+        for (char16_t b : alphabet) {
+            int expected = sign(int(m_rank[a]) - int(m_rank[b]));
+            if (expected == 0) expected = int(isYo(a)) - int(isYo(b));
+            if (sign(m_collator.compare(QString(QChar(a)), QString(QChar(b)))) != expected) return;
+        }
+    }
+    m_fastPath = true;
+}
+
+int TextOrder::compare(const std::optional<QString>& a, const std::optional<QString>& b) const {
+    if (!a || !b) return int(bool(a)) - int(bool(b));
+    return m_collator.compare(*a, *b);
+}
+
+bool TextOrder::encode(const std::optional<QByteArrayView>& text, Item& item) const {
+    item.k0 = item.k1 = 0;
+    item.needsFull = 0;
+    if (!text) return true;
+    item.k0 = uint64_t(1) << 63;
+    const char* p = text->data();
+    const char* end = p + text->size();
+    int count = 0;
+    while (p < end) {
+        const char32_t c = nextCodePoint(p, end);
+        const uint8_t rank = c < kRankedLimit ? m_rank[c] : 0;
+        if (rank == 0) return false;
+        if (count < 9)
+            item.k0 |= uint64_t(rank) << (56 - 7 * count);
+        else if (count < 18)
+            item.k1 |= uint64_t(rank) << (56 - 7 * (count - 9));
+        else
+            item.needsFull = 1;
+        if (isYo(c)) item.needsFull = 1;
+        ++count;
+    }
+    return true;
+}
+
+bool TextOrder::fullLess(const Item& a, const Item& b,
+                         std::span<const std::optional<QByteArrayView>> texts) const {
+    const auto& ta = texts[a.index];
+    const auto& tb = texts[b.index];
+    if (ta && tb) {
+        // Primary: ranks over the whole text, a shorter text first.
+        const char *pa = ta->data(), *ea = pa + ta->size();
+        const char *pb = tb->data(), *eb = pb + tb->size();
+        while (pa < ea && pb < eb) {
+            const uint8_t ra = m_rank[nextCodePoint(pa, ea)];
+            const uint8_t rb = m_rank[nextCodePoint(pb, eb)];
+            if (ra != rb) return ra < rb;
+        }
+        if ((pa < ea) != (pb < eb)) return pb < eb;
+        // Secondary: at the first place where only one of them has Ё, that one is greater.
+        pa = ta->data();
+        pb = tb->data();
+        while (pa < ea) {
+            const bool ya = isYo(nextCodePoint(pa, ea));
+            const bool yb = isYo(nextCodePoint(pb, eb));
+            if (ya != yb) return yb;
+        }
+    }
+    return a.index < b.index;
+}
+
+std::vector<uint32_t> TextOrder::sortedOrder(
+    std::span<const std::optional<QByteArrayView>> texts) const {
+    const auto n = uint32_t(texts.size());
+    if (!m_fastPath) return collatorOrder(texts);
+    std::vector<Item> items(n);
+    for (uint32_t i = 0; i < n; ++i) {
+        if (!encode(texts[i], items[i])) return collatorOrder(texts);
+        items[i].index = i;
+    }
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+        if (a.k0 != b.k0) return a.k0 < b.k0;
+        if (a.k1 != b.k1) return a.k1 < b.k1;
+        return a.index < b.index;
+    });
+    for (uint32_t begin = 0; begin < n;) {
+        uint32_t end = begin + 1;
+        bool needsFull = items[begin].needsFull;
+        while (end < n && items[end].k0 == items[begin].k0 && items[end].k1 == items[begin].k1)
+            needsFull |= bool(items[end++].needsFull);
+        if (needsFull && end - begin > 1) {
+            std::sort(items.begin() + begin, items.begin() + end,
+                      [&](const Item& a, const Item& b) { return fullLess(a, b, texts); });
+        }
+        begin = end;
+    }
+    std::vector<uint32_t> order(n);
+    for (uint32_t i = 0; i < n; ++i) order[i] = items[i].index;
+    return order;
+}
+
+std::vector<uint32_t> TextOrder::collatorOrder(
+    std::span<const std::optional<QByteArrayView>> texts) const {
+    std::vector<std::optional<QCollatorSortKey>> keys;
+    keys.reserve(texts.size());
+    for (const auto& text : texts)
+        keys.push_back(text ? std::optional(m_collator.sortKey(QString::fromUtf8(*text))) : std::nullopt);
+    std::vector<uint32_t> order(texts.size());
+    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        if (!keys[a] || !keys[b]) return !keys[a] && keys[b];
+        return keys[a]->compare(*keys[b]) < 0;
+    });
+    return order;
+}

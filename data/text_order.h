@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QCollator>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+// The directory's text order: Russian alphabetical order as ICU's Russian collation gives it,
+// letter case ignored (Ё sorts with Е), a field without a value before every text.
+//
+// Sorting a million entries by calling the collator for every comparison is far too slow,
+// so texts made only of the common characters (ASCII, А-я, Ёё) are sorted by compact keys
+// built from each character's rank in the collator's own order; the ranks are read from
+// the collator when the order is built and checked against it. Any other text makes the
+// sort fall back to the collator's sort keys, so the result is the collator's either way.
+class TextOrder {
+public:
+    static const TextOrder& russian();
+    explicit TextOrder(const QLocale& locale);
+
+    int compare(const std::optional<QString>& a, const std::optional<QString>& b) const;
+
+    // The stable ascending order of `texts` (UTF-8, no value = nullopt): element i of the
+    // result is the index of the text that goes to place i; equal texts keep their order.
+    std::vector<uint32_t> sortedOrder(std::span<const std::optional<QByteArrayView>> texts) const;
+
+    bool hasFastPath() const { return m_fastPath; }
+
+private:
+    struct Item;
+    bool encode(const std::optional<QByteArrayView>& text, Item& item) const;
+    bool fullLess(const Item& a, const Item& b, std::span<const std::optional<QByteArrayView>> texts) const;
+    std::vector<uint32_t> collatorOrder(std::span<const std::optional<QByteArrayView>> texts) const;
+    void buildRanks();
+
+    static constexpr char32_t kRankedLimit = 0x460;  // ranks cover code points below this
+    QCollator m_collator;
+    std::array<uint8_t, kRankedLimit> m_rank{};  // 0: not in the fast alphabet
+    bool m_fastPath = false;
+};
