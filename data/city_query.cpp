@@ -10,7 +10,8 @@
 CityQuery::CityQuery(Connection& connection, QObject* parent)
     : DataSet(connection, QStringLiteral("tel"), cityFields(), parent), m_connection(connection) {
     setObjectName(QStringLiteral("tel"));
-    for (const QString& name : kParameters) m_parameters.insert(name, std::nullopt);
+    for (const QString& name : kParameters)
+        m_parameters.insert(name, std::nullopt);
 }
 
 std::optional<QString> CityQuery::parameter(const QString& name) const {
@@ -25,19 +26,25 @@ void CityQuery::setParameter(const QString& name, const std::optional<QString>& 
     m_parameters[name] = value;
 }
 
-void CityQuery::setFilter(CityFilter filter) { m_filter = std::move(filter); }
+void CityQuery::setFilter(CityFilter filter) {
+    m_filter = std::move(filter);
+}
 
 void CityQuery::load(sqlite3* db, RowStore& rows) {
     const CitySearch::Criteria criteria{m_parameters.value(QStringLiteral("kalvex")),
                                         m_parameters.value(QStringLiteral("dom")),
                                         m_parameters.value(QStringLiteral("kv")), m_filter};
     // A parameter without a value selects nothing; the grid starts empty this way.
-    if (!criteria.phone || !criteria.house || !criteria.apartment) return;
+    if (!criteria.phone || !criteria.house || !criteria.apartment)
+        return;
     const bool indexed = m_connection.hasSearchIndex();
-    if (indexed) catchUpSearchIndex(db);
+    if (indexed)
+        catchUpSearchIndex(db);
     const CitySearch search = CitySearch::plan(db, indexed, criteria);
-    if (search.selectsNothing) return;
+    if (search.selectsNothing)
+        return;
     Statement select(db, search.sql, QStringLiteral("Не удалось выполнить поиск"));
-    for (int i = 0; i < search.bindings.size(); ++i) select.bindText(i + 1, search.bindings[i]);
+    for (int i = 0; i < search.bindings.size(); ++i)
+        select.bindText(i + 1, search.bindings[i]);
     readRows(select, rows);
 }

@@ -14,9 +14,9 @@ const char kAbove = '\xFF';
 
 struct Condition {
     QByteArray column;
-    QByteArray glob;        // a pattern to match, or empty for a prefix condition
-    QByteArray rangeLow;    // every match lies in [rangeLow, rangeLow + kAbove); empty: no range
-    bool folded = false;    // must be matched against the folded text
+    std::optional<QByteArray> glob;  // a pattern to match; none for a prefix condition
+    QByteArray rangeLow;  // every match lies in [rangeLow, rangeLow + kAbove); empty: no range
+    bool folded = false;  // must be matched against the folded text
 };
 
 class SqlBuilder {
@@ -31,8 +31,10 @@ public:
 // How many entries the condition's index range holds, counting no further than the limit.
 qint64 boundedCount(sqlite3* db, const Condition& c) {
     constexpr int kLimit = 1000;
-    Statement count(db, "SELECT count(*) FROM (SELECT 1 FROM tel_fold WHERE " + c.column + " >= ?1 AND " +
-                            c.column + " < ?2 LIMIT " + QByteArray::number(kLimit) + ")",
+    Statement count(db,
+                    "SELECT count(*) FROM (SELECT 1 FROM tel_fold WHERE " + c.column +
+                        " >= ?1 AND " + c.column + " < ?2 LIMIT " + QByteArray::number(kLimit) +
+                        ")",
                     QStringLiteral("Не удалось выполнить поиск"));
     count.bindText(1, c.rangeLow);
     count.bindText(2, c.rangeLow + kAbove);
@@ -58,15 +60,18 @@ CitySearch CitySearch::plan(sqlite3* db, bool indexed, const Criteria& criteria)
             search.selectsNothing = true;
             return search;
         }
-        if (like.matchesEverything) continue;
+        if (like.matchesEverything)
+            continue;
         conditions.append({column, like.glob, like.literalPrefix, like.needsFolding});
     }
     for (const PrefixRange& range : criteria.filter) {
-        if (range.prefix.isEmpty()) continue;
+        if (range.prefix.isEmpty())
+            continue;
         const QByteArray column = range.field.toLower().toUtf8();
         if (!kCityColumns.contains(column))
             throw Error(QStringLiteral("Поиск по полю «%1» невозможен.").arg(range.field));
-        conditions.append({column, {}, foldText(range.prefix).toUtf8(), foldMatters(range.prefix)});
+        conditions.append(
+            {column, std::nullopt, foldText(range.prefix).toUtf8(), foldMatters(range.prefix)});
     }
 
     // With the index, lead with the condition whose range holds the fewest entries.
@@ -74,7 +79,8 @@ CitySearch CitySearch::plan(sqlite3* db, bool indexed, const Criteria& criteria)
     if (indexed) {
         qint64 fewest = 0;
         for (int i = 0; i < conditions.size(); ++i) {
-            if (conditions[i].rangeLow.isEmpty()) continue;
+            if (conditions[i].rangeLow.isEmpty())
+                continue;
             const qint64 count = boundedCount(db, conditions[i]);
             if (lead < 0 || count < fewest) {
                 lead = i;
@@ -83,23 +89,29 @@ CitySearch CitySearch::plan(sqlite3* db, bool indexed, const Criteria& criteria)
         }
     }
     bool needsFold = false;
-    for (const Condition& c : conditions) needsFold |= c.folded;
+    for (const Condition& c : conditions)
+        needsFold |= c.folded;
 
     SqlBuilder sql;
     QByteArrayList where;
     auto expression = [&](const Condition& c, bool leading) -> QByteArray {
-        if (leading) return "f." + c.column;
-        if (!c.folded) return "t." + c.column;
-        if (indexed) return "+f." + c.column;  // the plus keeps SQLite on the leading index
+        if (leading)
+            return "f." + c.column;
+        if (!c.folded)
+            return "t." + c.column;
+        if (indexed)
+            return "+f." + c.column;  // the plus keeps SQLite on the leading index
         return "fold(t." + c.column + ")";
     };
     for (int i = 0; i < conditions.size(); ++i) {
         const Condition& c = conditions[i];
         const QByteArray column = expression(c, i == lead);
-        if (c.glob.isEmpty() || i == lead) {
-            where << column + " >= " + sql.bind(c.rangeLow) << column + " < " + sql.bind(c.rangeLow + kAbove);
+        if (!c.glob || i == lead) {
+            where << column + " >= " + sql.bind(c.rangeLow)
+                  << column + " < " + sql.bind(c.rangeLow + kAbove);
         }
-        if (!c.glob.isEmpty()) where << column + " GLOB " + sql.bind(c.glob);
+        if (c.glob)
+            where << column + " GLOB " + sql.bind(*c.glob);
     }
 
     QByteArray from = " FROM tel AS t";
@@ -108,7 +120,8 @@ CitySearch CitySearch::plan(sqlite3* db, bool indexed, const Criteria& criteria)
     else if (indexed && needsFold)
         from = " FROM tel AS t CROSS JOIN tel_fold AS f ON f.key = t.key";
     search.sql = "SELECT t.key, t.tel, t.fam, t.ul, t.dom, t.kv" + from;
-    if (!where.isEmpty()) search.sql += " WHERE " + where.join(" AND ");
+    if (!where.isEmpty())
+        search.sql += " WHERE " + where.join(" AND ");
     search.bindings = sql.bindings;
     return search;
 }

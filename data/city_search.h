@@ -12,9 +12,9 @@
 // entries (counted up to a small limit) leads through its index; the others check the rows
 // it yields.
 struct CitySearch {
-    QByteArray sql;                 // selects key and the five fields
-    QList<QByteArray> bindings;     // texts for ?1, ?2, ...
-    bool selectsNothing = false;    // a parameter without a value, or a pattern that cannot match
+    QByteArray sql;               // selects key and the five fields
+    QList<QByteArray> bindings;   // texts for ?1, ?2, ...
+    bool selectsNothing = false;  // a parameter without a value, or a pattern that cannot match
 
     struct Criteria {
         std::optional<QString> phone, house, apartment;

@@ -16,7 +16,9 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 3000;
 
-bool writable(const QString& path) { return ::access(QFile::encodeName(path).constData(), W_OK) == 0; }
+bool writable(const QString& path) {
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
 
 }  // namespace
 
@@ -25,39 +27,49 @@ Connection::Connection(QString connectionString, QObject* parent)
     setObjectName(QStringLiteral("connection"));
 }
 
-Connection::~Connection() { close(); }
+Connection::~Connection() {
+    close();
+}
 
-QString Connection::fileName() const { return ConnectionSettings::parse(m_connectionString).dataSource; }
+QString Connection::fileName() const {
+    return ConnectionSettings::parse(m_connectionString).dataSource;
+}
 
 void Connection::open() {
-    if (m_db) return;
+    if (m_db)
+        return;
     const ConnectionSettings settings = ConnectionSettings::parse(m_connectionString);
     const QFileInfo file(QDir::current().absoluteFilePath(settings.dataSource));
     const QString name = settings.dataSource;
     const QString where = QDir::toNativeSeparators(file.absolutePath());
 
     if (!file.exists())
-        throw Error(QStringLiteral("Файл базы данных «%1» не найден в папке «%2».").arg(name, where));
+        throw Error(
+            QStringLiteral("Файл базы данных «%1» не найден в папке «%2».").arg(name, where));
     if (!file.isFile())
         throw Error(QStringLiteral("«%1» в папке «%2» — не файл базы данных.").arg(name, where));
-    if (settings.readWrite && (!writable(file.absoluteFilePath()) || !writable(file.absolutePath())))
+    if (settings.readWrite &&
+        (!writable(file.absoluteFilePath()) || !writable(file.absolutePath())))
         throw Error(QStringLiteral("Файл базы данных «%1» (папка «%2») доступен только для чтения; "
                                    "справочнику нужна запись в него и в его папку.")
                         .arg(name, where));
 
     sqlite3* db = nullptr;
     const int flags = settings.readWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
-    const int rc = sqlite3_open_v2(QFile::encodeName(file.absoluteFilePath()).constData(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(QFile::encodeName(file.absoluteFilePath()).constData(), &db,
+                                   flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString reason = QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close_v2(db);
-        throw Error(QStringLiteral("Не удалось открыть файл базы данных «%1»: %2.").arg(name, reason));
+        throw Error(
+            QStringLiteral("Не удалось открыть файл базы данных «%1»: %2.").arg(name, reason));
     }
     try {
         sqlite3_extended_result_codes(db, 1);
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
         if (settings.readWrite && sqlite3_db_readonly(db, "main") == 1)
-            throw Error(QStringLiteral("Файл базы данных «%1» доступен только для чтения.").arg(name));
+            throw Error(
+                QStringLiteral("Файл базы данных «%1» доступен только для чтения.").arg(name));
         m_hasSearchIndex = checkSchema(db, name);
         registerFoldFunction(db);
     } catch (...) {
@@ -68,7 +80,8 @@ void Connection::open() {
 }
 
 void Connection::close() {
-    if (!m_db) return;
+    if (!m_db)
+        return;
     sqlite3_close_v2(m_db);
     m_db = nullptr;
 }

@@ -8,7 +8,8 @@ ConnectionSettings ConnectionSettings::parse(const QString& connectionString) {
     ConnectionSettings settings;
     for (const QString& part : connectionString.split(u';', Qt::SkipEmptyParts)) {
         const qsizetype eq = part.indexOf(u'=');
-        if (eq < 0) continue;
+        if (eq < 0)
+            continue;
         const QString name = part.left(eq).trimmed();
         const QString value = part.mid(eq + 1).trimmed();
         if (name.compare(u"Data Source", Qt::CaseInsensitive) == 0) {
@@ -18,6 +19,7 @@ ConnectionSettings ConnectionSettings::parse(const QString& connectionString) {
         }
     }
     if (settings.dataSource.isEmpty())
-        throw Error(QStringLiteral("В строке подключения не указан файл базы данных (Data Source)."));
+        throw Error(
+            QStringLiteral("В строке подключения не указан файл базы данных (Data Source)."));
     return settings;
 }

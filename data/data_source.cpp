@@ -5,7 +5,8 @@ DataSource::DataSource(DataSet& initial, QObject* parent) : QObject(parent), m_d
 }
 
 void DataSource::setDataSet(DataSet& dataSet) {
-    if (m_dataSet == &dataSet) return;
+    if (m_dataSet == &dataSet)
+        return;
     m_dataSet = &dataSet;
     emit dataSetChanged();
 }

@@ -19,7 +19,8 @@ std::vector<RowStore::Field> fieldsOf(const std::vector<QByteArray>& utf8,
 
 std::vector<QByteArray> utf8Of(const std::vector<std::optional<QString>>& values) {
     std::vector<QByteArray> utf8;
-    for (const auto& v : values) utf8.push_back(v ? v->toUtf8() : QByteArray());
+    for (const auto& v : values)
+        utf8.push_back(v ? v->toUtf8() : QByteArray());
     return utf8;
 }
 
@@ -33,12 +34,14 @@ DataSet::DataSet(Connection& connection, QString table, QList<FieldDef> fields, 
       m_rows(int(m_fields.size())) {}
 
 DataSet::QuietMoves::~QuietMoves() {
-    if (--m_set.m_quiet == 0) emit m_set.currentChanged(m_set.m_current);
+    if (--m_set.m_quiet == 0)
+        emit m_set.currentChanged(m_set.m_current);
 }
 
 int DataSet::fieldIndex(QStringView name) const {
     for (int i = 0; i < m_fields.size(); ++i)
-        if (m_fields[i].name.compare(name, Qt::CaseInsensitive) == 0) return i;
+        if (m_fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
     return -1;
 }
 
@@ -51,13 +54,15 @@ int DataSet::requireField(QStringView name) const {
 
 void DataSet::requireOpen() const {
     if (!m_open)
-        throw Error(QStringLiteral("Операция невозможна: набор данных «%1» закрыт.").arg(objectName()));
+        throw Error(
+            QStringLiteral("Операция невозможна: набор данных «%1» закрыт.").arg(objectName()));
 }
 
 QByteArray DataSet::columnList(const char* qualifier) const {
     const QByteArray prefix = qualifier ? QByteArray(qualifier) + '.' : QByteArray();
     QByteArray list = prefix + "key";
-    for (const FieldDef& f : m_fields) list += ", " + prefix + f.name.toUtf8();
+    for (const FieldDef& f : m_fields)
+        list += ", " + prefix + f.name.toUtf8();
     return list;
 }
 
@@ -66,13 +71,15 @@ void DataSet::readRows(Statement& select, RowStore& rows) const {
     std::vector<RowStore::Field> fields(size_t(n), std::nullopt);
     while (select.step()) {
         for (int c = 0; c < n; ++c)
-            fields[size_t(c)] = select.isNull(c + 1) ? RowStore::Field() : RowStore::Field(select.bytes(c + 1));
+            fields[size_t(c)] =
+                select.isNull(c + 1) ? RowStore::Field() : RowStore::Field(select.bytes(c + 1));
         rows.append(select.int64(0), fields);
     }
 }
 
 void DataSet::open() {
-    if (m_open) return;
+    if (m_open)
+        return;
     sqlite3* db = m_connection.handle();
     RowStore rows(int(m_fields.size()));
     load(db, rows);
@@ -87,7 +94,8 @@ void DataSet::open() {
 }
 
 void DataSet::close() {
-    if (!m_open) return;
+    if (!m_open)
+        return;
     emit aboutToReset();
     m_rows.clear();
     m_open = false;
@@ -99,7 +107,9 @@ void DataSet::close() {
     emit currentChanged(m_current);
 }
 
-int DataSet::recordCount() const { return m_rows.size() + (m_state == State::Insert ? 1 : 0); }
+int DataSet::recordCount() const {
+    return m_rows.size() + (m_state == State::Insert ? 1 : 0);
+}
 
 int DataSet::storeRow(int row) const {
     return m_state == State::Insert && row > m_insertRow ? row - 1 : row;
@@ -107,7 +117,8 @@ int DataSet::storeRow(int row) const {
 
 void DataSet::setCurrent(int row) {
     m_current = row;
-    if (m_quiet == 0) emit currentChanged(row);
+    if (m_quiet == 0)
+        emit currentChanged(row);
 }
 
 void DataSet::moveTo(int row) {
@@ -115,22 +126,27 @@ void DataSet::moveTo(int row) {
     const bool droppingNewRow = m_state == State::Insert && !m_modified;
     const int insertRow = m_insertRow;
     settle();
-    if (droppingNewRow && row > insertRow) --row;
+    if (droppingNewRow && row > insertRow)
+        --row;
     const int count = recordCount();
     setCurrent(count == 0 ? -1 : std::clamp(row, 0, count - 1));
 }
 
-void DataSet::first() { moveTo(0); }
+void DataSet::first() {
+    moveTo(0);
+}
 
 void DataSet::next() {
     requireOpen();
     settle();
-    if (m_current + 1 < recordCount()) setCurrent(m_current + 1);
+    if (m_current + 1 < recordCount())
+        setCurrent(m_current + 1);
 }
 
 std::optional<QString> DataSet::fieldValue(QStringView name) const {
     const int column = requireField(name);
-    if (m_current < 0) return std::nullopt;
+    if (m_current < 0)
+        return std::nullopt;
     return value(m_current, column);
 }
 
@@ -149,28 +165,34 @@ void DataSet::setValue(int column, const std::optional<QString>& value) {
 }
 
 std::optional<QString> DataSet::value(int row, int column) const {
-    if (m_state != State::Browse && row == m_current) return m_buffer[size_t(column)];
+    if (m_state != State::Browse && row == m_current)
+        return m_buffer[size_t(column)];
     return m_rows.value(storeRow(row), column);
 }
 
 RowStore::Field DataSet::currentBytes(int column) const {
-    if (m_current < 0) return std::nullopt;
-    if (m_state == State::Browse) return m_rows.field(m_current, column);
+    if (m_current < 0)
+        return std::nullopt;
+    if (m_state == State::Browse)
+        return m_rows.field(m_current, column);
     const auto& v = m_buffer[size_t(column)];
-    if (!v) return std::nullopt;
+    if (!v)
+        return std::nullopt;
     m_bytesCache[column] = v->toUtf8();
     return QByteArrayView(m_bytesCache[column]);
 }
 
 void DataSet::edit() {
     requireOpen();
-    if (m_state != State::Browse) return;
+    if (m_state != State::Browse)
+        return;
     if (recordCount() == 0) {
         append();
         return;
     }
     m_buffer.clear();
-    for (int c = 0; c < m_fields.size(); ++c) m_buffer.push_back(m_rows.value(m_current, c));
+    for (int c = 0; c < m_fields.size(); ++c)
+        m_buffer.push_back(m_rows.value(m_current, c));
     m_assigned.assign(m_fields.size(), false);
     m_modified = false;
     m_state = State::Edit;
@@ -203,13 +225,15 @@ void DataSet::append() {
 void DataSet::checkSizes() const {
     for (int c = 0; c < m_fields.size(); ++c) {
         const auto& v = m_buffer[size_t(c)];
-        if (!m_assigned[size_t(c)] || !v) continue;
+        if (!m_assigned[size_t(c)] || !v)
+            continue;
         const auto characters = v->toUcs4().size();
         if (characters > m_fields[c].size)
-            throw Error(QStringLiteral("Значение поля «%1» длиннее %2 символов (%3); запись не сохранена.")
-                            .arg(m_fields[c].caption)
-                            .arg(m_fields[c].size)
-                            .arg(characters));
+            throw Error(
+                QStringLiteral("Значение поля «%1» длиннее %2 символов (%3); запись не сохранена.")
+                    .arg(m_fields[c].caption)
+                    .arg(m_fields[c].size)
+                    .arg(characters));
     }
 }
 
@@ -224,15 +248,16 @@ void DataSet::bindOriginal(Statement& statement, int firstParameter, int row) co
 }
 
 void DataSet::throwConflict(qint64 key, const QString& whatFailed) const {
-    Statement exists(m_connection.handle(),
-                     QByteArray("SELECT EXISTS (SELECT 1 FROM ") + m_table.toUtf8() + " WHERE key = ?1)");
+    Statement exists(m_connection.handle(), QByteArray("SELECT EXISTS (SELECT 1 FROM ") +
+                                                m_table.toUtf8() + " WHERE key = ?1)");
     exists.bindInt64(1, key);
     exists.step();
     if (exists.int64(0) == 0)
         throw Error(QStringLiteral("Запись удалена другой программой; %1.").arg(whatFailed));
-    throw Error(QStringLiteral("Запись изменена другой программой после того, как была прочитана; %1. "
-                               "Повторите поиск, чтобы увидеть её новые значения.")
-                    .arg(whatFailed));
+    throw Error(
+        QStringLiteral("Запись изменена другой программой после того, как была прочитана; %1. "
+                       "Повторите поиск, чтобы увидеть её новые значения.")
+            .arg(whatFailed));
 }
 
 void DataSet::writeEdit() {
@@ -244,7 +269,8 @@ void DataSet::writeEdit() {
     for (int c = 0; c < n; ++c) {
         const QByteArray name = m_fields[c].name.toUtf8();
         where += " AND CAST(" + name + " AS TEXT) IS ?" + QByteArray::number(2 + c);
-        if (!m_assigned[size_t(c)]) continue;
+        if (!m_assigned[size_t(c)])
+            continue;
         sql += (first ? "" : ", ") + name + " = ?" + QByteArray::number(2 + n + c);
         first = false;
     }
@@ -256,9 +282,11 @@ void DataSet::writeEdit() {
     update.bindInt64(1, key);
     bindOriginal(update, 2, row);
     for (int c = 0; c < n; ++c)
-        if (m_assigned[size_t(c)]) update.bindValue(2 + n + c, m_buffer[size_t(c)]);
+        if (m_assigned[size_t(c)])
+            update.bindValue(2 + n + c, m_buffer[size_t(c)]);
     update.run();
-    if (sqlite3_changes(db) == 0) throwConflict(key, QStringLiteral("изменения не сохранены"));
+    if (sqlite3_changes(db) == 0)
+        throwConflict(key, QStringLiteral("изменения не сохранены"));
     const auto utf8 = utf8Of(m_buffer);
     m_rows.replace(row, key, fieldsOf(utf8, m_buffer));
 }
@@ -272,14 +300,16 @@ void DataSet::writeInsert() {
     }
     sqlite3* db = m_connection.handle();
     Statement insert(db, sql + values + ")", QStringLiteral("Не удалось сохранить новую запись"));
-    for (int c = 0; c < m_fields.size(); ++c) insert.bindValue(c + 1, m_buffer[size_t(c)]);
+    for (int c = 0; c < m_fields.size(); ++c)
+        insert.bindValue(c + 1, m_buffer[size_t(c)]);
     insert.run();
     const auto utf8 = utf8Of(m_buffer);
     m_rows.insert(m_insertRow, sqlite3_last_insert_rowid(db), fieldsOf(utf8, m_buffer));
 }
 
 void DataSet::post() {
-    if (m_state == State::Browse) return;
+    if (m_state == State::Browse)
+        return;
     checkSizes();
     if (m_state == State::Edit)
         writeEdit();
@@ -292,7 +322,8 @@ void DataSet::post() {
 }
 
 void DataSet::cancel() {
-    if (m_state == State::Browse) return;
+    if (m_state == State::Browse)
+        return;
     const State was = m_state;
     m_modified = false;
     if (was == State::Edit) {
@@ -316,18 +347,21 @@ void DataSet::remove() {
         cancel();
         return;
     }
-    if (recordCount() == 0) throw Error(QStringLiteral("Нет записи для удаления: список пуст."));
+    if (recordCount() == 0)
+        throw Error(QStringLiteral("Нет записи для удаления: список пуст."));
     const int row = m_current;
     const qint64 key = m_rows.key(row);
     QByteArray sql = "DELETE FROM " + m_table.toUtf8() + " WHERE key = ?1";
     for (int c = 0; c < m_fields.size(); ++c)
-        sql += " AND CAST(" + m_fields[c].name.toUtf8() + " AS TEXT) IS ?" + QByteArray::number(2 + c);
+        sql +=
+            " AND CAST(" + m_fields[c].name.toUtf8() + " AS TEXT) IS ?" + QByteArray::number(2 + c);
     sqlite3* db = m_connection.handle();
     Statement remove(db, sql, QStringLiteral("Не удалось удалить запись"));
     remove.bindInt64(1, key);
     bindOriginal(remove, 2, row);
     remove.run();
-    if (sqlite3_changes(db) == 0) throwConflict(key, QStringLiteral("запись не удалена"));
+    if (sqlite3_changes(db) == 0)
+        throwConflict(key, QStringLiteral("запись не удалена"));
     m_state = State::Browse;
     m_modified = false;
     m_buffer.clear();
@@ -339,7 +373,8 @@ void DataSet::remove() {
 }
 
 void DataSet::settle() {
-    if (m_state == State::Browse) return;
+    if (m_state == State::Browse)
+        return;
     if (m_modified)
         post();
     else
@@ -353,7 +388,8 @@ void DataSet::sortBy(QStringView fieldName) {
     const std::vector<uint32_t> order = TextOrder::russian().sortedOrder(m_rows.column(column));
     int current = -1;
     for (int i = 0; i < int(order.size()); ++i)
-        if (int(order[size_t(i)]) == m_current) current = i;
+        if (int(order[size_t(i)]) == m_current)
+            current = i;
     emit aboutToReset();
     m_rows.reorder(order);
     m_current = current;

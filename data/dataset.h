@@ -125,8 +125,8 @@ private:
     bool m_open = false;
     State m_state = State::Browse;
     int m_current = -1;
-    int m_insertRow = -1;       // where the new row stands while inserting
-    int m_beforeInsert = -1;    // the current row to return to when the insert is cancelled
+    int m_insertRow = -1;     // where the new row stands while inserting
+    int m_beforeInsert = -1;  // the current row to return to when the insert is cancelled
     std::vector<std::optional<QString>> m_buffer;  // values of the row being edited
     std::vector<bool> m_assigned;                  // fields given a value since editing began
     bool m_modified = false;

@@ -4,7 +4,8 @@
 
 void ConfirmPendingChanges(Directory& directory, const AskToSave& askToSave) {
     if (directory.showsCity()) {
-        if (!directory.tel.isModified()) return;
+        if (!directory.tel.isModified())
+            return;
         if (askToSave())
             directory.tel.post();
         else

@@ -21,7 +21,8 @@ inline const char* getVarint(const char* p, uint64_t& v) {
     for (int shift = 0;; shift += 7) {
         const auto b = static_cast<unsigned char>(*p++);
         v |= uint64_t(b & 0x7F) << shift;
-        if (!(b & 0x80)) return p;
+        if (!(b & 0x80))
+            return p;
     }
 }
 
@@ -34,7 +35,8 @@ RowStore::RowStore(int fieldCount) : m_fieldCount(fieldCount) {}
 
 uint32_t RowStore::store(qint64 key, std::span<const Field> fields) {
     size_t need = sizeof key;
-    for (const Field& f : fields) need += 10 + (f ? size_t(f->size()) : 0);
+    for (const Field& f : fields)
+        need += 10 + (f ? size_t(f->size()) : 0);
     if (m_chunks.empty() || m_used + need > m_chunkSizes.back()) {
         if (m_chunks.size() >= kMaxChunks)
             throw Error(QStringLiteral("Слишком много данных для одного списка."));
@@ -77,16 +79,20 @@ RowStore::Field RowStore::field(int row, int column) const {
     uint64_t header = 0;
     for (int c = 0;; ++c) {
         p = getVarint(p, header);
-        if (c == column) break;
-        if (header > 1) p += header - 1;
+        if (c == column)
+            break;
+        if (header > 1)
+            p += header - 1;
     }
-    if (header == 0) return std::nullopt;
+    if (header == 0)
+        return std::nullopt;
     return QByteArrayView(p, qsizetype(header - 1));
 }
 
 std::optional<QString> RowStore::value(int row, int column) const {
     const Field f = field(row, column);
-    if (!f) return std::nullopt;
+    if (!f)
+        return std::nullopt;
     return QString::fromUtf8(*f);
 }
 
@@ -103,7 +109,9 @@ void RowStore::replace(int row, qint64 key, std::span<const Field> fields) {
     m_rows[size_t(row)] = store(key, fields);
 }
 
-void RowStore::remove(int row) { m_rows.erase(m_rows.begin() + row); }
+void RowStore::remove(int row) {
+    m_rows.erase(m_rows.begin() + row);
+}
 
 void RowStore::clear() {
     m_chunks.clear();
@@ -114,19 +122,22 @@ void RowStore::clear() {
 
 void RowStore::reorder(const std::vector<uint32_t>& order) {
     std::vector<uint32_t> rows(order.size());
-    for (size_t i = 0; i < order.size(); ++i) rows[i] = m_rows[order[i]];
+    for (size_t i = 0; i < order.size(); ++i)
+        rows[i] = m_rows[order[i]];
     m_rows.swap(rows);
 }
 
 std::vector<RowStore::Field> RowStore::column(int column) const {
     std::vector<Field> texts;
     texts.reserve(m_rows.size());
-    for (int row = 0; row < size(); ++row) texts.push_back(field(row, column));
+    for (int row = 0; row < size(); ++row)
+        texts.push_back(field(row, column));
     return texts;
 }
 
 size_t RowStore::bytesHeld() const {
     size_t bytes = m_rows.capacity() * sizeof(uint32_t);
-    for (size_t size : m_chunkSizes) bytes += size;
+    for (size_t size : m_chunkSizes)
+        bytes += size;
     return bytes;
 }

@@ -26,8 +26,10 @@ const TableShape kTables[] = {
 // "007"), which TEXT affinity and no affinity (BLOB) do and the numeric ones do not.
 bool keepsTextAsIs(const QString& declaredType) {
     const QString type = declaredType.toUpper();
-    if (type.contains(u"INT")) return false;
-    if (type.contains(u"CHAR") || type.contains(u"CLOB") || type.contains(u"TEXT")) return true;
+    if (type.contains(u"INT"))
+        return false;
+    if (type.contains(u"CHAR") || type.contains(u"CLOB") || type.contains(u"TEXT"))
+        return true;
     return type.isEmpty() || type.contains(u"BLOB");
 }
 
@@ -41,21 +43,28 @@ void checkTable(sqlite3* db, const TableShape& shape, const QString& fileName,
         const QString name = info.text(1).value_or(QString()).toLower();
         const QString type = info.text(2).value_or(QString());
         types.insert(name, type);
-        if (name == u"key") integerKey = type.compare(u"INTEGER", Qt::CaseInsensitive) == 0 && info.int64(5) == 1;
+        if (name == u"key")
+            integerKey = type.compare(u"INTEGER", Qt::CaseInsensitive) == 0 && info.int64(5) == 1;
     }
     if (types.isEmpty())
-        throw Error(QStringLiteral("В файле «%1» нет таблицы «%2»: это не база данных телефонного справочника.")
-                        .arg(fileName, table));
+        throw Error(
+            QStringLiteral(
+                "В файле «%1» нет таблицы «%2»: это не база данных телефонного справочника.")
+                .arg(fileName, table));
     if (!integerKey)
-        throw Error(QStringLiteral("В таблице «%2» файла «%1» столбец «key» должен быть целочисленным "
-                                   "первичным ключом (INTEGER PRIMARY KEY).")
-                        .arg(fileName, table));
+        throw Error(
+            QStringLiteral("В таблице «%2» файла «%1» столбец «key» должен быть целочисленным "
+                           "первичным ключом (INTEGER PRIMARY KEY).")
+                .arg(fileName, table));
     for (const QString& column : shape.textColumns) {
         if (!types.contains(column))
-            throw Error(QStringLiteral("В таблице «%2» файла «%1» нет столбца «%3».").arg(fileName, table, column));
+            throw Error(QStringLiteral("В таблице «%2» файла «%1» нет столбца «%3».")
+                            .arg(fileName, table, column));
         if (!keepsTextAsIs(types.value(column)))
-            throw Error(QStringLiteral("Столбец «%3» таблицы «%2» в файле «%1» имеет тип %4, а должен быть текстовым.")
-                            .arg(fileName, table, column, types.value(column)));
+            throw Error(
+                QStringLiteral(
+                    "Столбец «%3» таблицы «%2» в файле «%1» имеет тип %4, а должен быть текстовым.")
+                    .arg(fileName, table, column, types.value(column)));
     }
 }
 
@@ -67,12 +76,14 @@ void createTables(sqlite3* db) {
 
 void initDatabase(const QString& path) {
     if (QFile::exists(path))
-        throw Error(QStringLiteral("Файл «%1» уже существует; новый справочник не создан.").arg(path));
+        throw Error(
+            QStringLiteral("Файл «%1» уже существует; новый справочник не создан.").arg(path));
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     try {
-        if (rc != SQLITE_OK) throwSqliteError(db, rc, QStringLiteral("Не удалось создать файл «%1»").arg(path));
+        if (rc != SQLITE_OK)
+            throwSqliteError(db, rc, QStringLiteral("Не удалось создать файл «%1»").arg(path));
         registerFoldFunction(db);
         Transaction transaction(db);
         createTables(db);
@@ -90,6 +101,7 @@ bool checkSchema(sqlite3* db, const QString& fileName) {
     const QString doing = QStringLiteral("Не удалось открыть файл базы данных «%1»").arg(fileName);
     // The first read of the file: it tells a file that is not a database or is locked.
     Statement(db, "SELECT count(*) FROM sqlite_master", doing).step();
-    for (const TableShape& shape : kTables) checkTable(db, shape, fileName, doing);
+    for (const TableShape& shape : kTables)
+        checkTable(db, shape, fileName, doing);
     return hasSearchIndex(db);
 }

@@ -9,7 +9,8 @@
 namespace {
 
 const char kCreateSql[] =
-    "CREATE TABLE tel_fold (key INTEGER PRIMARY KEY, tel TEXT, fam TEXT, ul TEXT, dom TEXT, kv TEXT);"
+    "CREATE TABLE tel_fold (key INTEGER PRIMARY KEY, tel TEXT, fam TEXT, ul TEXT, dom TEXT, kv "
+    "TEXT);"
     "CREATE TABLE tel_fold_pending (key INTEGER PRIMARY KEY);"
     "INSERT INTO tel_fold SELECT key, fold(tel), fold(fam), fold(ul), fold(dom), fold(kv) FROM tel;"
     "CREATE INDEX tel_fold_tel ON tel_fold (tel);"
@@ -27,7 +28,8 @@ const char kCreateSql[] =
     " DELETE FROM tel_fold_pending WHERE key = old.key; END;";
 
 const char kCatchUpSql[] =
-    "INSERT OR REPLACE INTO tel_fold SELECT key, fold(tel), fold(fam), fold(ul), fold(dom), fold(kv)"
+    "INSERT OR REPLACE INTO tel_fold SELECT key, fold(tel), fold(fam), fold(ul), fold(dom), "
+    "fold(kv)"
     " FROM tel WHERE key IN (SELECT key FROM tel_fold_pending);"
     "DELETE FROM tel_fold_pending;";
 
@@ -38,9 +40,10 @@ void createSearchIndex(sqlite3* db) {
 }
 
 bool hasSearchIndex(sqlite3* db) {
-    Statement objects(db,
-                      "SELECT count(*) FROM sqlite_master WHERE name IN ('tel_fold', 'tel_fold_pending',"
-                      " 'tel_fold_insert', 'tel_fold_update', 'tel_fold_delete')");
+    Statement objects(
+        db,
+        "SELECT count(*) FROM sqlite_master WHERE name IN ('tel_fold', 'tel_fold_pending',"
+        " 'tel_fold_insert', 'tel_fold_update', 'tel_fold_delete')");
     objects.step();
     return objects.int64(0) == 5;
 }
@@ -49,7 +52,8 @@ void catchUpSearchIndex(sqlite3* db) {
     const QString doing = QStringLiteral("Не удалось обновить поисковый индекс");
     Statement pending(db, "SELECT EXISTS (SELECT 1 FROM tel_fold_pending)", doing);
     pending.step();
-    if (pending.int64(0) == 0) return;
+    if (pending.int64(0) == 0)
+        return;
     Transaction transaction(db);
     execute(db, kCatchUpSql, doing);
     transaction.commit();

@@ -32,18 +32,28 @@ void throwSqliteError(sqlite3* db, int code, const QString& doing) {
     throw Error(QStringLiteral("%1: %2.").arg(doing, describe(db, code)));
 }
 
-QString Statement::defaultDoing() { return QStringLiteral("Ошибка базы данных"); }
-
-Statement::Statement(sqlite3* db, const char* sql, QString doing) : m_db(db), m_doing(std::move(doing)) {
-    const int rc = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr);
-    if (rc != SQLITE_OK) throwSqliteError(db, rc, m_doing);
+QString Statement::defaultDoing() {
+    return QStringLiteral("Ошибка базы данных");
 }
 
-Statement::~Statement() { sqlite3_finalize(m_stmt); }
+Statement::Statement(sqlite3* db, const char* sql, QString doing)
+    : m_db(db), m_doing(std::move(doing)) {
+    const int rc = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr);
+    if (rc != SQLITE_OK)
+        throwSqliteError(db, rc, m_doing);
+}
 
-void Statement::bindNull(int index) { sqlite3_bind_null(m_stmt, index); }
+Statement::~Statement() {
+    sqlite3_finalize(m_stmt);
+}
 
-void Statement::bindInt64(int index, qint64 value) { sqlite3_bind_int64(m_stmt, index, value); }
+void Statement::bindNull(int index) {
+    sqlite3_bind_null(m_stmt, index);
+}
+
+void Statement::bindInt64(int index, qint64 value) {
+    sqlite3_bind_int64(m_stmt, index, value);
+}
 
 void Statement::bindText(int index, QByteArrayView utf8) {
     // The empty text must stay a text, so never hand SQLite a null pointer for it.
@@ -62,8 +72,10 @@ void Statement::bindValue(int index, const std::optional<QString>& text) {
 
 bool Statement::step() {
     const int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) return false;
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
     sqlite3_reset(m_stmt);
     throwSqliteError(m_db, rc, m_doing);
 }
@@ -78,13 +90,17 @@ void Statement::reset() {
     sqlite3_clear_bindings(m_stmt);
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(m_stmt); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(m_stmt);
+}
 
 bool Statement::isNull(int column) const {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
-qint64 Statement::int64(int column) const { return sqlite3_column_int64(m_stmt, column); }
+qint64 Statement::int64(int column) const {
+    return sqlite3_column_int64(m_stmt, column);
+}
 
 QByteArrayView Statement::bytes(int column) const {
     const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
@@ -92,19 +108,24 @@ QByteArrayView Statement::bytes(int column) const {
 }
 
 std::optional<QString> Statement::text(int column) const {
-    if (isNull(column)) return std::nullopt;
+    if (isNull(column))
+        return std::nullopt;
     return QString::fromUtf8(bytes(column));
 }
 
 void execute(sqlite3* db, const char* sql, const QString& doing) {
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) throwSqliteError(db, rc, doing);
+    if (rc != SQLITE_OK)
+        throwSqliteError(db, rc, doing);
 }
 
-Transaction::Transaction(sqlite3* db, const char* begin) : m_db(db) { execute(db, begin); }
+Transaction::Transaction(sqlite3* db, const char* begin) : m_db(db) {
+    execute(db, begin);
+}
 
 Transaction::~Transaction() {
-    if (m_open) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (m_open)
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void Transaction::commit() {

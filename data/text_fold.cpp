@@ -22,16 +22,20 @@ void sqlFold(sqlite3_context* context, int, sqlite3_value** args) {
 }  // namespace
 
 char16_t foldChar(char16_t c) {
-    if (c >= u'A' && c <= u'Z') return char16_t(c + (u'a' - u'A'));
-    if (c >= kCapitalA && c <= kCapitalYa) return char16_t(c + (kSmallA - kCapitalA));
-    if (c == kCapitalYo || c == kSmallYo) return kSmallYe;
+    if (c >= u'A' && c <= u'Z')
+        return char16_t(c + (u'a' - u'A'));
+    if (c >= kCapitalA && c <= kCapitalYa)
+        return char16_t(c + (kSmallA - kCapitalA));
+    if (c == kCapitalYo || c == kSmallYo)
+        return kSmallYe;
     return c;
 }
 
 QString foldText(QStringView text) {
     QString folded(text.size(), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(folded.data());
-    for (QChar c : text) *out++ = foldChar(c.unicode());
+    for (QChar c : text)
+        *out++ = foldChar(c.unicode());
     return folded;
 }
 
@@ -44,15 +48,18 @@ QByteArray foldUtf8(QByteArrayView utf8) {
             break;
         }
     }
-    if (unchanged) return utf8.toByteArray();
+    if (unchanged)
+        return utf8.toByteArray();
     return foldText(QString::fromUtf8(utf8)).toUtf8();
 }
 
 bool foldMatters(QStringView text) {
     for (QChar qc : text) {
         const char16_t c = qc.unicode();
-        if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')) return true;
-        if ((c >= kCapitalA && c <= kSmallYa) || c == kCapitalYo || c == kSmallYo) return true;
+        if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'))
+            return true;
+        if ((c >= kCapitalA && c <= kSmallYa) || c == kCapitalYo || c == kSmallYo)
+            return true;
     }
     return false;
 }

@@ -24,9 +24,13 @@ inline char32_t nextCodePoint(const char*& p, const char* end) {
     return 0;
 }
 
-inline bool isYo(char32_t c) { return c == kSmallYo || c == kCapitalYo; }
+inline bool isYo(char32_t c) {
+    return c == kSmallYo || c == kCapitalYo;
+}
 
-int sign(int v) { return (v > 0) - (v < 0); }
+int sign(int v) {
+    return (v > 0) - (v < 0);
+}
 
 }  // namespace
 
@@ -52,19 +56,24 @@ TextOrder::TextOrder(const QLocale& locale) : m_collator(locale) {
 
 void TextOrder::buildRanks() {
     std::vector<char16_t> alphabet;
-    for (char16_t c = 0x20; c < 0x7F; ++c) alphabet.push_back(c);
-    for (char16_t c = u'А'; c <= u'я'; ++c) alphabet.push_back(c);
+    for (char16_t c = 0x20; c < 0x7F; ++c)
+        alphabet.push_back(c);
+    for (char16_t c = u'А'; c <= u'я'; ++c)
+        alphabet.push_back(c);
     const QString empty;
     // Characters the collator ignores or expands cannot be ranked one by one.
-    std::erase_if(alphabet, [&](char16_t c) { return m_collator.compare(QString(QChar(c)), empty) <= 0; });
+    std::erase_if(alphabet,
+                  [&](char16_t c) { return m_collator.compare(QString(QChar(c)), empty) <= 0; });
     std::stable_sort(alphabet.begin(), alphabet.end(), [&](char16_t a, char16_t b) {
         return m_collator.compare(QString(QChar(a)), QString(QChar(b))) < 0;
     });
     int rank = 0;
     for (size_t i = 0; i < alphabet.size(); ++i) {
-        if (i == 0 || m_collator.compare(QString(QChar(alphabet[i - 1])), QString(QChar(alphabet[i]))) != 0)
+        if (i == 0 ||
+            m_collator.compare(QString(QChar(alphabet[i - 1])), QString(QChar(alphabet[i]))) != 0)
             ++rank;
-        if (rank > 127) return;  // does not fit the key: leave the fast path off
+        if (rank > 127)
+            return;  // does not fit the key: leave the fast path off
         m_rank[alphabet[i]] = uint8_t(rank);
     }
     m_rank[kSmallYo] = m_rank[kCapitalYo] = m_rank[kSmallYe];
@@ -75,22 +84,26 @@ void TextOrder::buildRanks() {
     for (char16_t a : alphabet) {
         for (char16_t b : alphabet) {
             int expected = sign(int(m_rank[a]) - int(m_rank[b]));
-            if (expected == 0) expected = int(isYo(a)) - int(isYo(b));
-            if (sign(m_collator.compare(QString(QChar(a)), QString(QChar(b)))) != expected) return;
+            if (expected == 0)
+                expected = int(isYo(a)) - int(isYo(b));
+            if (sign(m_collator.compare(QString(QChar(a)), QString(QChar(b)))) != expected)
+                return;
         }
     }
     m_fastPath = true;
 }
 
 int TextOrder::compare(const std::optional<QString>& a, const std::optional<QString>& b) const {
-    if (!a || !b) return int(bool(a)) - int(bool(b));
+    if (!a || !b)
+        return int(bool(a)) - int(bool(b));
     return m_collator.compare(*a, *b);
 }
 
 bool TextOrder::encode(const std::optional<QByteArrayView>& text, Item& item) const {
     item.k0 = item.k1 = 0;
     item.needsFull = 0;
-    if (!text) return true;
+    if (!text)
+        return true;
     item.k0 = uint64_t(1) << 63;
     const char* p = text->data();
     const char* end = p + text->size();
@@ -98,14 +111,16 @@ bool TextOrder::encode(const std::optional<QByteArrayView>& text, Item& item) co
     while (p < end) {
         const char32_t c = nextCodePoint(p, end);
         const uint8_t rank = c < kRankedLimit ? m_rank[c] : 0;
-        if (rank == 0) return false;
+        if (rank == 0)
+            return false;
         if (count < 9)
             item.k0 |= uint64_t(rank) << (56 - 7 * count);
         else if (count < 18)
             item.k1 |= uint64_t(rank) << (56 - 7 * (count - 9));
         else
             item.needsFull = 1;
-        if (isYo(c)) item.needsFull = 1;
+        if (isYo(c))
+            item.needsFull = 1;
         ++count;
     }
     return true;
@@ -122,16 +137,19 @@ bool TextOrder::fullLess(const Item& a, const Item& b,
         while (pa < ea && pb < eb) {
             const uint8_t ra = m_rank[nextCodePoint(pa, ea)];
             const uint8_t rb = m_rank[nextCodePoint(pb, eb)];
-            if (ra != rb) return ra < rb;
+            if (ra != rb)
+                return ra < rb;
         }
-        if ((pa < ea) != (pb < eb)) return pb < eb;
+        if ((pa < ea) != (pb < eb))
+            return pb < eb;
         // Secondary: at the first place where only one of them has Ё, that one is greater.
         pa = ta->data();
         pb = tb->data();
         while (pa < ea) {
             const bool ya = isYo(nextCodePoint(pa, ea));
             const bool yb = isYo(nextCodePoint(pb, eb));
-            if (ya != yb) return yb;
+            if (ya != yb)
+                return yb;
         }
     }
     return a.index < b.index;
@@ -140,15 +158,19 @@ bool TextOrder::fullLess(const Item& a, const Item& b,
 std::vector<uint32_t> TextOrder::sortedOrder(
     std::span<const std::optional<QByteArrayView>> texts) const {
     const auto n = uint32_t(texts.size());
-    if (!m_fastPath) return collatorOrder(texts);
+    if (!m_fastPath)
+        return collatorOrder(texts);
     std::vector<Item> items(n);
     for (uint32_t i = 0; i < n; ++i) {
-        if (!encode(texts[i], items[i])) return collatorOrder(texts);
+        if (!encode(texts[i], items[i]))
+            return collatorOrder(texts);
         items[i].index = i;
     }
     std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-        if (a.k0 != b.k0) return a.k0 < b.k0;
-        if (a.k1 != b.k1) return a.k1 < b.k1;
+        if (a.k0 != b.k0)
+            return a.k0 < b.k0;
+        if (a.k1 != b.k1)
+            return a.k1 < b.k1;
         return a.index < b.index;
     });
     for (uint32_t begin = 0; begin < n;) {
@@ -163,7 +185,8 @@ std::vector<uint32_t> TextOrder::sortedOrder(
         begin = end;
     }
     std::vector<uint32_t> order(n);
-    for (uint32_t i = 0; i < n; ++i) order[i] = items[i].index;
+    for (uint32_t i = 0; i < n; ++i)
+        order[i] = items[i].index;
     return order;
 }
 
@@ -172,11 +195,14 @@ std::vector<uint32_t> TextOrder::collatorOrder(
     std::vector<std::optional<QCollatorSortKey>> keys;
     keys.reserve(texts.size());
     for (const auto& text : texts)
-        keys.push_back(text ? std::optional(m_collator.sortKey(QString::fromUtf8(*text))) : std::nullopt);
+        keys.push_back(text ? std::optional(m_collator.sortKey(QString::fromUtf8(*text)))
+                            : std::nullopt);
     std::vector<uint32_t> order(texts.size());
-    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    for (uint32_t i = 0; i < order.size(); ++i)
+        order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        if (!keys[a] || !keys[b]) return !keys[a] && keys[b];
+        if (!keys[a] || !keys[b])
+            return !keys[a] && keys[b];
         return keys[a]->compare(*keys[b]) < 0;
     });
     return order;

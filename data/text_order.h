@@ -33,7 +33,8 @@ public:
 private:
     struct Item;
     bool encode(const std::optional<QByteArrayView>& text, Item& item) const;
-    bool fullLess(const Item& a, const Item& b, std::span<const std::optional<QByteArrayView>> texts) const;
+    bool fullLess(const Item& a, const Item& b,
+                  std::span<const std::optional<QByteArrayView>> texts) const;
     std::vector<uint32_t> collatorOrder(std::span<const std::optional<QByteArrayView>> texts) const;
     void buildRanks();
 

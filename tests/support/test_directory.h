@@ -15,6 +15,7 @@ struct TestEntry {
     friend bool operator==(const TestEntry&, const TestEntry&) = default;
 };
 char* toString(const TestEntry& entry);  // for QCOMPARE messages
+char* toString(const Value& value);
 
 // A directory file `tel.dll` in a fresh temporary folder, created with the program's own
 // schema, and read and written behind the program's back with SQLite directly.

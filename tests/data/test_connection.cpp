@@ -1,0 +1,149 @@
+// Opening the directory file: the connection string, and the files that cannot be used.
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include "connection.h"
+#include "connection_settings.h"
+#include "directory.h"
+#include "error.h"
+#include "schema.h"
+#include "test_directory.h"
+
+class ConnectionTest : public QObject {
+    Q_OBJECT
+
+    static QString openError(const QString& connectionString) {
+        Connection connection(connectionString);
+        try {
+            connection.open();
+        } catch (const Error& e) {
+            return e.text();
+        }
+        return {};
+    }
+
+    static QString connectionTo(const QString& path) {
+        return QString::fromLatin1(kConnectionString)
+            .replace("Data Source=tel.dll", "Data Source=" + path);
+    }
+
+private slots:
+    void settingsComeFromTheConnectionString() {
+        const auto settings = ConnectionSettings::parse(QString::fromLatin1(kConnectionString));
+        QCOMPARE(settings.dataSource, QStringLiteral("tel.dll"));
+        QVERIFY(settings.readWrite);
+        QVERIFY_THROWS_EXCEPTION(Error, ConnectionSettings::parse(QStringLiteral("Mode=Read")));
+    }
+
+    void fileIsLookedUpInTheWorkingDirectory() {
+        TestDirectory file;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(file.folder());
+        Connection connection(QString::fromLatin1(kConnectionString));
+        connection.open();
+        QVERIFY(connection.isOpen());
+        QDir::setCurrent(previous);
+    }
+
+    void unusableFilesGiveAClearErrorAndStayAsTheyWere_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("setupSql");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("random bytes")
+            << QByteArray(8192, '\x5a') << QString() << "не является базой";
+        QTest::newRow("empty file") << QByteArray() << QString() << "нет таблицы «tel»";
+        QTest::newRow("no tables")
+            << QByteArray("sqlite") << QString("CREATE TABLE other (x)") << "нет таблицы «tel»";
+        QTest::newRow("missing column")
+            << QByteArray("sqlite")
+            << QString(
+                   "CREATE TABLE tel (key INTEGER PRIMARY KEY, tel TEXT, fam TEXT, ul TEXT, dom "
+                   "TEXT);"
+                   "CREATE TABLE lich (key INTEGER PRIMARY KEY, tel, fam, ul, dom, kv, mob)")
+            << "нет столбца «kv»";
+        QTest::newRow("numeric text column")
+            << QByteArray("sqlite")
+            << QString(
+                   "CREATE TABLE tel (key INTEGER PRIMARY KEY, tel INTEGER, fam, ul, dom, kv);"
+                   "CREATE TABLE lich (key INTEGER PRIMARY KEY, tel, fam, ul, dom, kv, mob)")
+            << "должен быть текстовым";
+        QTest::newRow("no integer key")
+            << QByteArray("sqlite")
+            << QString(
+                   "CREATE TABLE tel (key TEXT, tel, fam, ul, dom, kv);"
+                   "CREATE TABLE lich (key INTEGER PRIMARY KEY, tel, fam, ul, dom, kv, mob)")
+            << "целочисленным";
+    }
+    void unusableFilesGiveAClearErrorAndStayAsTheyWere() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, setupSql);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tel.dll");
+        if (content == "sqlite") {
+            runSqlite3(path, setupSql);
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        QFile before(path);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray bytes = before.readAll();
+        before.close();
+
+        const QString error = openError(connectionTo(path));
+        QVERIFY2(error.contains(expected), qPrintable(error));
+        QVERIFY2(error.contains(u"tel.dll"), qPrintable(error));
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        QCOMPARE(before.readAll(), bytes);
+    }
+
+    void missingFileIsNotCreated() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tel.dll");
+        const QString error = openError(connectionTo(path));
+        QVERIFY2(error.contains(u"не найден") && error.contains(u"tel.dll"), qPrintable(error));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void folderInPlaceOfTheFileIsRefused() {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("tel.dll");
+        QVERIFY(openError(connectionTo(dir.filePath("tel.dll"))).contains(u"не файл"));
+    }
+
+    void dataSetRetriesTheConnectionWhenOpened() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tel.dll");
+        Directory directory(connectionTo(path));
+        QVERIFY_THROWS_EXCEPTION(Error, directory.licht.open());
+        QVERIFY(!directory.licht.isOpen());
+        initDatabase(path);
+        directory.licht.open();  // the file exists now: the connection opens on this try
+        QVERIFY(directory.connection.isOpen());
+        QVERIFY(directory.licht.isOpen());
+    }
+
+    void fileWithoutTheSearchIndexStillOpens() {
+        TestDirectory file(false);
+        Connection connection(file.connectionString());
+        connection.open();
+        QVERIFY(!connection.hasSearchIndex());
+        TestDirectory indexed;
+        Connection other(indexed.connectionString());
+        other.open();
+        QVERIFY(other.hasSearchIndex());
+    }
+
+    void initRefusesAnExistingFile() {
+        TestDirectory file;
+        QVERIFY_THROWS_EXCEPTION(Error, initDatabase(file.path()));
+        QCOMPARE(runSqlite3(file.path(), "SELECT count(*) FROM sqlite_master WHERE name = 'tel'"),
+                 "1");
+    }
+};
+
+QTEST_GUILESS_MAIN(ConnectionTest)
+#include "test_connection.moc"
