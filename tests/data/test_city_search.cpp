@@ -25,7 +25,7 @@ const QList<TestEntry> kEntries = {
 struct Search {
     QString phone = QStringLiteral("_____"), house = QStringLiteral("%"),
             apartment = QStringLiteral("%");
-    QString surname, street;
+    QString surname = QString(), street = QString();
 };
 
 }  // namespace
