@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+// The five orders of the listing, in menu order. Each is one action with an item on the
+// menu bar (objectName "bar_" + action) and one in the grid's popup menu.
+struct SortOrder {
+    QString action;      // objectName of the command, e.g. "bytel"
+    QString handler;     // its handler, e.g. "bytelExecute"
+    QString barCaption;  // item of the menu bar's "Сортировка" menu
+    QString popupItem;   // objectName of the popup item, e.g. "N2"
+    QString popupCaption;
+    QString key;     // the field the data set is sorted by
+    QString letter;  // shown in status panel 2 while the order is active
+};
+
+const std::array<SortOrder, 5>& sortOrders();
