@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// The pictures compiled in by tel_artwork live under :/images: background.png, about.png,
+// icon.png, icon_64.png, the buttons <search|ok|cancel>_<normal|hover|pressed>.png and the
+// 16 x 16 menu pictures menu/00.png .. menu/12.png listed here by what they show.
+enum class MenuPicture {
+    QuestionMark = 0,  // help, about the program
+    PowerSymbol,       // exit
+    RedCross,          // delete
+    Magnifier,         // search
+    Envelope,          // mail
+    Computer,          // computer
+    SpreadsheetArrow,  // export to a spreadsheet
+    Printer,           // print
+    PrinterTick,       // printer settings
+    Globe,             // export to HTML
+    Tick,              // the active item of a menu
+    RedPlus,           // add
+    OpenBook,          // copy to the personal directory
+};
+
+inline constexpr int kMenuPictureCount = 13;
+
+// ":/images/menu/NN.png" for the picture.
+QString menuPicturePath(MenuPicture picture);
