@@ -1,0 +1,223 @@
+#include <xlsxwriter.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "error.h"
+#include "test_entry.h"
+#include "xlsx_sheet.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What openpyxl, an independent reader, finds in the file (see read_xlsx.py).
+QJsonObject readBack(const QString& path) {
+    QProcess reader;
+    reader.start(QStringLiteral(PYTHON3_PROGRAM),
+                 {QStringLiteral(TEST_FIXTURES_DIR "/output/read_xlsx.py"), path});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
+        qWarning("openpyxl failed: %s", reader.readAllStandardError().constData());
+        return {};
+    }
+    return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+}
+
+void writeSheet(const QString& path, DirectoryKind kind, const QList<TestEntry>& entries) {
+    XlsxSheet sheet(path, kind);
+    for (const TestEntry& entry : entries) {
+        sheet.writeEntry(entry.entry());
+    }
+    sheet.finish();
+}
+
+// The cell values of a row, null for an empty cell.
+QJsonArray values(const QJsonObject& book, int row) {
+    QJsonArray result;
+    for (const QJsonValue cell : book["cells"].toArray()[row].toArray()) {
+        result.append(cell.toArray()[0]);
+    }
+    return result;
+}
+
+QString errorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const Error& error) {
+        return error.text();
+    }
+    return {};
+}
+
+const QStringList kCityHeaders = {u"Телефон"_s, u"ФИО"_s, u"Улица"_s, u"№ дома"_s, u"№ квартиры"_s};
+
+}  // namespace
+
+class TestXlsxSheet : public QObject {
+    Q_OBJECT
+
+private slots:
+    void layout_data();
+    void layout();
+    void cityValuesAsText();
+    void personalHasMobileColumn();
+    void entriesInOrder();
+    void unwritablePath_data();
+    void unwritablePath();
+    void libraryErrorBecomesError();
+    void abandonedSheetLeavesNoFile();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Widths as the user sees them (libxlsxwriter stores them with the cell padding added),
+// the sheet's name, and the bold header row.
+void TestXlsxSheet::layout_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("headers");
+    QTest::newRow("city") << int(DirectoryKind::City) << kCityHeaders;
+    QTest::newRow("personal") << int(DirectoryKind::Personal)
+                              << (kCityHeaders + QStringList{u"Мобильник"_s});
+}
+
+void TestXlsxSheet::layout() {
+    QFETCH(int, kind);
+    QFETCH(QStringList, headers);
+
+    const QString path = m_dir.filePath(QStringLiteral("layout%1.xlsx").arg(kind));
+    writeSheet(path, DirectoryKind(kind), {{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s}});
+    const QJsonObject book = readBack(path);
+    QCOMPARE(book["sheets"].toArray(), QJsonArray{u"kalvex"_s});
+
+    const QJsonArray widths = book["widths"].toArray();
+    const QList<double> expected = {10, 30, 30, 11, 14, 30};
+    for (int column = 0; column < expected.size(); ++column) {
+        const double width = widths[column].toDouble(-1);
+        QVERIFY2(width >= expected[column] && width < expected[column] + 1.0,
+                 qPrintable(QStringLiteral("column %1 width %2").arg(column).arg(width)));
+    }
+    QVERIFY(widths[6].isNull());
+
+    QVERIFY(book["row1Bold"].toBool());
+    QVERIFY(!book["row2Bold"].toBool());
+    const QJsonArray header = book["cells"].toArray()[0].toArray();
+    QCOMPARE(header.size(), headers.size());
+    for (int column = 0; column < headers.size(); ++column) {
+        QCOMPARE(header[column].toArray(), (QJsonArray{headers[column], u"s"_s, true}));
+    }
+    for (const QJsonValue cell : book["cells"].toArray()[1].toArray()) {
+        QVERIFY(!cell.toArray()[2].toBool());
+    }
+}
+
+// Values that look like numbers, dates or formulas stay texts exactly as stored.
+void TestXlsxSheet::cityValuesAsText() {
+    const QString path = m_dir.filePath(u"city.xlsx"_s);
+    writeSheet(path, DirectoryKind::City,
+               {
+                   {u"007"_s, u"Иванов И.И."_s, u"Ленина"_s, u"12а"_s, u"7/2"_s},
+                   {u"2-34-56"_s, std::nullopt, u"8 Марта"_s, u"1"_s, std::nullopt},
+                   {u"12345"_s, u"O'Brien & <Co>"_s, u"  Мира "_s, u"2024-01-05"_s, u"1e5"_s},
+                   {u"=A1+1"_s, u"中文 😀"_s, std::nullopt, u"3.50"_s, u"0"_s, u"не видно"_s},
+               });
+    const QJsonObject book = readBack(path);
+    const QJsonArray cells = book["cells"].toArray();
+    QCOMPARE(cells.size(), 5);
+    QCOMPARE(values(book, 1),
+             (QJsonArray{u"007"_s, u"Иванов И.И."_s, u"Ленина"_s, u"12а"_s, u"7/2"_s}));
+    QCOMPARE(values(book, 2),
+             (QJsonArray{u"2-34-56"_s, QJsonValue::Null, u"8 Марта"_s, u"1"_s, QJsonValue::Null}));
+    QCOMPARE(values(book, 3), (QJsonArray{u"12345"_s, u"O'Brien & <Co>"_s, u"  Мира "_s,
+                                          u"2024-01-05"_s, u"1e5"_s}));
+    QCOMPARE(values(book, 4),
+             (QJsonArray{u"=A1+1"_s, u"中文 😀"_s, QJsonValue::Null, u"3.50"_s, u"0"_s}));
+    for (int row = 1; row < cells.size(); ++row) {
+        for (const QJsonValue cell : cells[row].toArray()) {
+            const QJsonArray c = cell.toArray();
+            QCOMPARE(c[1].toString(), c[0].isNull() ? u"n"_s : u"s"_s);
+        }
+    }
+}
+
+void TestXlsxSheet::personalHasMobileColumn() {
+    const QString path = m_dir.filePath(u"personal.xlsx"_s);
+    writeSheet(
+        path, DirectoryKind::Personal,
+        {
+            {u"5-55-55"_s, u"Петров"_s, u"Садовая"_s, u"3"_s, u"1"_s, u"+7 912 345-67-89"_s},
+            {std::nullopt, u"Ёлкина"_s, u"Школьная"_s, u"10"_s, std::nullopt, u"89120000000"_s},
+        });
+    const QJsonObject book = readBack(path);
+    QCOMPARE(book["cells"].toArray().size(), 3);
+    QCOMPARE(values(book, 1), (QJsonArray{u"5-55-55"_s, u"Петров"_s, u"Садовая"_s, u"3"_s, u"1"_s,
+                                          u"+7 912 345-67-89"_s}));
+    QCOMPARE(values(book, 2), (QJsonArray{QJsonValue::Null, u"Ёлкина"_s, u"Школьная"_s, u"10"_s,
+                                          QJsonValue::Null, u"89120000000"_s}));
+}
+
+void TestXlsxSheet::entriesInOrder() {
+    const int count = 5000;
+    QList<TestEntry> entries;
+    for (int i = 0; i < count; ++i) {
+        entries.append({QStringLiteral("%1").arg(i, 6, 10, QLatin1Char('0')),
+                        u"Фамилия "_s + QString::number(count - i), u"Улица"_s, u"1"_s,
+                        std::nullopt});
+    }
+    const QString path = m_dir.filePath(u"order.xlsx"_s);
+    writeSheet(path, DirectoryKind::City, entries);
+    const QJsonObject book = readBack(path);
+    const QJsonArray cells = book["cells"].toArray();
+    QCOMPARE(cells.size(), count + 1);
+    for (int i = 0; i < count; ++i) {
+        const QJsonArray row = values(book, i + 1);
+        QCOMPARE(row[0].toString(), QStringLiteral("%1").arg(i, 6, 10, QLatin1Char('0')));
+        QCOMPARE(row[1].toString(), u"Фамилия "_s + QString::number(count - i));
+    }
+}
+
+void TestXlsxSheet::unwritablePath_data() {
+    QTest::addColumn<QString>("path");
+    QTest::newRow("missing folder") << m_dir.filePath(u"нет/такой/папки/tel.xlsx"_s);
+    QTest::newRow("a folder") << m_dir.path();
+}
+
+void TestXlsxSheet::unwritablePath() {
+    QFETCH(QString, path);
+    const QString error = errorOf([&] {
+        writeSheet(path, DirectoryKind::City, {{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}});
+    });
+    QVERIFY2(!error.isEmpty(), "no error for an unwritable path");
+    QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
+}
+
+// A value Excel cannot hold: libxlsxwriter refuses it, and its reason reaches the user.
+void TestXlsxSheet::libraryErrorBecomesError() {
+    const QString path = m_dir.filePath(u"too_long.xlsx"_s);
+    const QString error = errorOf([&] {
+        writeSheet(path, DirectoryKind::City,
+                   {{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s},
+                    {u"1"_s, QString(40000, u'Ж'), u"3"_s, u"4"_s, u"5"_s}});
+    });
+    QVERIFY2(error.startsWith(u"Не удалось записать таблицу Excel"_s), qPrintable(error));
+    QVERIFY2(error.contains(QString::fromUtf8(lxw_strerror(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED))),
+             qPrintable(error));
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestXlsxSheet::abandonedSheetLeavesNoFile() {
+    const QString path = m_dir.filePath(u"abandoned.xlsx"_s);
+    {
+        XlsxSheet sheet(path, DirectoryKind::Personal);
+        sheet.writeEntry(TestEntry(u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s).entry());
+    }
+    QVERIFY(!QFile::exists(path));
+}
+
+QTEST_GUILESS_MAIN(TestXlsxSheet)
+#include "test_xlsx_sheet.moc"
