@@ -1,0 +1,108 @@
+// make_demo_directory: writes a directory file full of made-up entries of the town, for
+// trying the program out and for measuring it on large files.
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "demo_directory.h"
+
+namespace {
+
+void printTo(FILE* stream, const QString& text) {
+    std::fputs(text.toUtf8().constData(), stream);
+    std::fflush(stream);
+}
+
+qint64 parseCount(const QString& text, const QString& option, qint64 limit) {
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    if (!ok || value < 0 || value > limit)
+        throw Error(QStringLiteral("Значение --%1 должно быть целым числом от 0 до %2, а не «%3».")
+                        .arg(option)
+                        .arg(limit)
+                        .arg(text));
+    return value;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("make_demo_directory"));
+
+    const DemoOptions defaults;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Создаёт новый файл телефонного справочника с правдоподобными вымышленными записями\n"
+        "города (таблица tel) и личного справочника (таблица lich) и строит поисковый индекс.\n"
+        "Один и тот же --seed даёт побайтно одинаковый файл. Существующий файл не трогается\n"
+        "(код выхода 2), если не указан --force; с --force он заменяется только готовым новым.\n"
+        "Коды выхода: 0 - файл создан, 1 - ошибка, 2 - файл уже существует."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Показать эту справку."));
+    const QCommandLineOption city(
+        QStringLiteral("city"),
+        QStringLiteral("Число записей городского справочника (по умолчанию %1).")
+            .arg(defaults.cityEntries),
+        QStringLiteral("N"), QString::number(defaults.cityEntries));
+    const QCommandLineOption personal(
+        QStringLiteral("personal"),
+        QStringLiteral("Число записей личного справочника (по умолчанию %1).")
+            .arg(defaults.personalEntries),
+        QStringLiteral("M"), QString::number(defaults.personalEntries));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Начальное число генератора, десятичное или 0x… "
+                                                 "(по умолчанию %1).")
+                                      .arg(defaults.seed),
+                                  QStringLiteral("S"), QString::number(defaults.seed));
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Заменить существующий файл."));
+    parser.addOptions({help, city, personal, seed, force});
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral("Файл справочника (по умолчанию tel.dll в текущей папке)."),
+        QStringLiteral("[FILE]"));
+
+    if (!parser.parse(app.arguments())) {
+        printTo(stderr,
+                parser.errorText() + QStringLiteral("\nСправка: make_demo_directory --help\n"));
+        return 1;
+    }
+    if (parser.isSet(help)) {
+        printTo(stdout, parser.helpText());
+        return 0;
+    }
+    try {
+        const QStringList files = parser.positionalArguments();
+        if (files.size() > 1)
+            throw Error(QStringLiteral("Укажите не больше одного файла."));
+        const QString path = files.isEmpty() ? QStringLiteral("tel.dll") : files.first();
+
+        DemoOptions options;
+        options.cityEntries = parseCount(parser.value(city), QStringLiteral("city"), 100'000'000);
+        options.personalEntries =
+            parseCount(parser.value(personal), QStringLiteral("personal"), 1'000'000);
+        bool ok = false;
+        options.seed = parser.value(seed).toULongLong(&ok, 0);
+        if (!ok)
+            throw Error(QStringLiteral(
+                            "Значение --seed должно быть неотрицательным целым числом, а не «%1».")
+                            .arg(parser.value(seed)));
+        options.replace = parser.isSet(force);
+
+        writeDemoDirectory(path, options);
+        printTo(stdout,
+                QStringLiteral("Файл «%1» создан: %2 записей городского справочника, %3 личного.\n")
+                    .arg(path)
+                    .arg(options.cityEntries)
+                    .arg(options.personalEntries));
+        return 0;
+    } catch (const DemoFileExists& e) {
+        printTo(stderr, e.text() + u'\n');
+        return 2;
+    } catch (const Error& e) {
+        printTo(stderr, e.text() + u'\n');
+        return 1;
+    }
+}
