@@ -1,0 +1,185 @@
+#include "db_grid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QStyledItemDelegate>
+
+#include "dataset.h"
+#include "directory_model.h"
+#include "error_report.h"
+
+namespace {
+
+// Cell editors take no more characters than the field holds.
+class FieldEditorDelegate : public QStyledItemDelegate {
+public:
+    FieldEditorDelegate(DirectoryModel& model, QObject* parent)
+        : QStyledItemDelegate(parent), m_model(model) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->setMaxLength(m_model.dataSet().fields()[index.column()].size);
+        return editor;
+    }
+
+private:
+    DirectoryModel& m_model;
+};
+
+}  // namespace
+
+DBGrid::DBGrid(DirectoryModel& model, QWidget* parent) : QTableView(parent), m_model(model) {
+    setObjectName(QStringLiteral("DBGrid1"));
+    setModel(&model);
+    setItemDelegate(new FieldEditorDelegate(model, this));
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setHighlightSections(false);
+
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, QColor(0xFE, 0xFE, 0xF5));
+    colours.setColor(QPalette::Text, QColor(0x30, 0x4E, 0x9C));
+    setPalette(colours);
+
+    connect(&model, &DirectoryModel::currentRowChanged, this, &DBGrid::followDataSet);
+    connect(&model, &QAbstractItemModel::modelReset, this, &DBGrid::applyColumnWidths);
+    setOptions(kStartOptions);
+}
+
+DataSet& DBGrid::dataSet() const {
+    return m_model.dataSet();
+}
+
+void DBGrid::applyColumnWidths() {
+    // As wide as the field's display width in digits of the grid font, plus a little.
+    const int digit = fontMetrics().horizontalAdvance(u'0');
+    const auto& fields = dataSet().fields();
+    for (int c = 0; c < fields.size(); ++c)
+        setColumnWidth(c, fields[c].displayWidth * digit + 4);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 3);
+}
+
+void DBGrid::setOptions(int options) {
+    const bool editingBefore = m_options & dgEditing;
+    m_options = options;
+    const bool editing = options & dgEditing;
+    if (editingBefore && !editing && state() == EditingState) {
+        // Leaving edit mode closes an open cell editor; its text is handed to the row first.
+        QWidget* editor = QApplication::focusWidget();
+        if (editor && viewport()->isAncestorOf(editor)) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
+    setEditTriggers(editing ? DoubleClicked | SelectedClicked | EditKeyPressed | AnyKeyPressed
+                            : NoEditTriggers);
+    setSelectionBehavior(options & dgRowSelect ? SelectRows : SelectItems);
+    setSelectionMode(options & dgMultiSelect ? ExtendedSelection : SingleSelection);
+    setShowGrid(options & (dgColLines | dgRowLines));
+    setTabKeyNavigation(options & dgTabs);
+    horizontalHeader()->setVisible(options & dgTitles);
+    verticalHeader()->setVisible(options & dgIndicator);
+    horizontalHeader()->setSectionResizeMode(options & dgColumnResize ? QHeaderView::Interactive
+                                                                      : QHeaderView::Fixed);
+    QPalette colours = palette();
+    const QPalette::ColorGroup shown =
+        options & dgAlwaysShowSelection ? QPalette::Active : QPalette::Inactive;
+    colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette().color(shown, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette().color(shown, QPalette::HighlightedText));
+    setPalette(colours);
+    followDataSet(dataSet().currentIndex());
+}
+
+void DBGrid::followDataSet(int row) {
+    m_following = true;
+    if (row < 0 || row >= model()->rowCount()) {
+        selectionModel()->clearCurrentIndex();
+        selectionModel()->clearSelection();
+    } else {
+        const QModelIndex index = model()->index(row, std::max(currentIndex().column(), 0));
+        const auto rows =
+            m_options & dgRowSelect ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate;
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | rows);
+        scrollTo(index);
+    }
+    m_following = false;
+}
+
+void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);  // hands an open cell's text to the row first
+    if (m_following || !current.isValid() || current.row() == dataSet().currentIndex())
+        return;
+    runGuarded([&] { dataSet().moveTo(current.row()); });
+    // A move the data set refused (its row could not be saved) puts the grid back.
+    if (currentIndex().row() != dataSet().currentIndex())
+        followDataSet(dataSet().currentIndex());
+}
+
+QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const int column = std::max(currentIndex().column(), 0);
+    if (action == MoveHome)
+        return model()->index(0, column);
+    if (action == MoveEnd)
+        return model()->index(model()->rowCount() - 1, column);
+    return QTableView::moveCursor(action, modifiers);
+}
+
+void DBGrid::deleteWithConfirmation() {
+    if (dataSet().recordCount() == 0)
+        return;
+    if (m_options & dgConfirmDelete) {
+        QMessageBox question(QMessageBox::Question, QStringLiteral("Confirm"),
+                             QStringLiteral("Delete record?"),
+                             QMessageBox::Ok | QMessageBox::Cancel, this);
+        question.setObjectName(QStringLiteral("confirmDelete"));
+        if (question.exec() != QMessageBox::Ok)
+            return;
+    }
+    runGuarded([&] { dataSet().remove(); });
+}
+
+void DBGrid::keyPressEvent(QKeyEvent* event) {
+    const bool editing = m_options & dgEditing;
+    const bool inCell = state() == EditingState;
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::ControlModifier) {
+        deleteWithConfirmation();
+        return;
+    }
+    if (editing && !inCell && event->key() == Qt::Key_Insert &&
+        event->modifiers() == Qt::NoModifier) {
+        runGuarded([&] { dataSet().insert(); });
+        return;
+    }
+    if (editing && !inCell && event->key() == Qt::Key_Down &&
+        event->modifiers() == Qt::NoModifier && dataSet().isOpen() &&
+        currentIndex().row() == model()->rowCount() - 1) {
+        // Moving down past the last row appends a new entry, unless that row is one still empty.
+        const bool emptyNewRow =
+            dataSet().state() == DataSet::State::Insert && !dataSet().isModified();
+        if (!emptyNewRow)
+            runGuarded([&] { dataSet().append(); });
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void DBGrid::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    QWidget* now = QApplication::focusWidget();
+    const bool left =
+        !(now && (now == this || isAncestorOf(now))) && event->reason() != Qt::PopupFocusReason;
+    if (left && (m_options & dgCancelOnExit) && dataSet().state() == DataSet::State::Insert &&
+        !dataSet().isModified())
+        runGuarded([&] { dataSet().cancel(); });
+}

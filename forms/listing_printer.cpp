@@ -1,0 +1,55 @@
+#include "listing_printer.h"
+
+#include <QFontMetrics>
+#include <QPrinter>
+
+#include "error.h"
+
+QFont ListingPrinter::listingFont() {
+    QFont font(QStringLiteral("DejaVu Sans Mono"), 10);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    return font;
+}
+
+ListingPrinter::ListingPrinter(QPrinter& printer) : m_printer(printer) {
+    if (!m_painter.begin(&printer))
+        throw Error(QStringLiteral("Не удалось начать печать на принтере «%1».")
+                        .arg(printer.printerName()));
+    m_painter.setFont(listingFont());
+    // Metrics of the painter's device, not the screen's.
+    const QFontMetrics metrics = m_painter.fontMetrics();
+    m_lineHeight = metrics.lineSpacing();
+    m_ascent = metrics.ascent();
+    const int width = m_painter.viewport().width();
+    m_charsPerLine = std::max(1, width / std::max(1, metrics.horizontalAdvance(u'0')));
+}
+
+ListingPrinter::~ListingPrinter() {
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+void ListingPrinter::printPiece(const QString& piece) {
+    if (m_y > 0 && m_y + m_lineHeight > m_painter.viewport().height()) {
+        if (!m_printer.newPage())
+            throw Error(QStringLiteral("Не удалось начать новую страницу печати."));
+        m_y = 0;
+    }
+    m_painter.drawText(0, m_y + m_ascent, piece);
+    m_y += m_lineHeight;
+}
+
+void ListingPrinter::printLine(const QString& line) {
+    if (line.isEmpty()) {
+        printPiece(line);
+        return;
+    }
+    for (qsizetype at = 0; at < line.size(); at += m_charsPerLine)
+        printPiece(line.mid(at, m_charsPerLine));
+}
+
+void ListingPrinter::finish() {
+    if (!m_painter.end())
+        throw Error(QStringLiteral("Печать не завершена: принтер не принял задание."));
+}

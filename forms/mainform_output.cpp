@@ -1,0 +1,145 @@
+// Handing the shown listing on: an HTML file, a spreadsheet, a printout. Each walks the shown
+// directory's own cursor from its first entry and feeds a builder as it goes.
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include "error.h"
+#include "html_document.h"
+#include "html_file_name.h"
+#include "listing_printer.h"
+#include "listing_reader.h"
+#include "mainform.h"
+#include "message_boxes.h"
+#include "print_line.h"
+#include "spreadsheet_app.h"
+#include "xlsx_sheet.h"
+
+namespace {
+
+DirectoryKind kindOf(const Directory& directory) {
+    return directory.showsCity() ? DirectoryKind::City : DirectoryKind::Personal;
+}
+
+bool confirmReplace(QWidget* parent, const QString& path) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Экспорт в HTML"),
+                    QStringLiteral("Файл «%1» уже существует. Заменить его?")
+                        .arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setObjectName(QStringLiteral("confirmReplace"));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace
+
+void Tmainform::HtmlExecute() {
+    DataSet& shown = m_directory.shown();
+    const int count = shown.recordCount();
+    shown.first();
+    if (count == 0) {
+        showWarningBox(this, QStringLiteral("Нет данных для экспорта"));
+        return;
+    }
+    if (!SaveDialog1) {
+        // Made when first needed: a file dialog starts threads that start-up does not need.
+        SaveDialog1 = new QFileDialog(this);
+        SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+        SaveDialog1->setOption(QFileDialog::DontUseNativeDialog);
+        SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+        SaveDialog1->setOption(
+            QFileDialog::DontConfirmOverwrite);  // asked for the name really written
+        SaveDialog1->setNameFilter(QStringLiteral("HTML файл (*.html)"));
+    }
+    SaveDialog1->setWindowTitle(QStringLiteral("Экспорт в HTML"));
+    SaveDialog1->selectFile(m_lastHtmlName);
+    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
+        return;
+    m_lastHtmlName = SaveDialog1->selectedFiles().first();
+    const QString path = htmlFileName(m_lastHtmlName);
+    if (QFileInfo::exists(path) && !confirmReplace(this, path))
+        return;
+
+    // The document goes to a temporary file that replaces the chosen one only when complete,
+    // so a failed export leaves no truncated document behind.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(
+            QStringLiteral("Не удалось создать файл «%1»: %2.").arg(path, file.errorString()));
+    const ListingReader reader(shown, kindOf(m_directory));
+    DataSet::QuietMoves quiet(shown);
+    HtmlDocument document(file, reader.kind());
+    document.writeEntry(reader.current());
+    for (int i = 1; i < count; ++i) {
+        shown.next();
+        document.writeEntry(reader.current());
+    }
+    document.finish();
+    if (!file.commit())
+        throw Error(
+            QStringLiteral("Не удалось записать файл «%1»: %2.").arg(path, file.errorString()));
+}
+
+void Tmainform::ExcelExecute() {
+    if (!(spreadsheetAvailable ? spreadsheetAvailable() : spreadsheetApplicationAvailable())) {
+        showWarningBox(this, QStringLiteral("MS Excel не установлен!"));
+        return;
+    }
+    DataSet& shown = m_directory.shown();
+    if (shown.recordCount() == 0) {
+        showWarningBox(this, QStringLiteral("Нет данных для экспорта"));
+        return;
+    }
+    // Every export is a new workbook in a folder of its own, left for the spreadsheet program.
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/telspr-XXXXXX"));
+    if (!folder.isValid())
+        throw Error(QStringLiteral("Не удалось создать временную папку для книги: %1.")
+                        .arg(folder.errorString()));
+    folder.setAutoRemove(false);
+    const QString path = folder.filePath(QStringLiteral("kalvex.xlsx"));
+
+    const ListingReader reader(shown, kindOf(m_directory));
+    {
+        DataSet::QuietMoves quiet(shown);
+        shown.first();
+        const int count = shown.recordCount();
+        XlsxSheet sheet(path, reader.kind());
+        for (int row = 1; row < count; ++row) {
+            sheet.writeEntry(reader.current());
+            shown.next();
+        }
+        sheet.writeEntry(reader.current());
+        sheet.finish();
+    }
+    if (openSpreadsheet) {
+        openSpreadsheet(path);
+    } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        throw Error(QStringLiteral("Не удалось открыть книгу «%1» в программе электронных таблиц.")
+                        .arg(path));
+    }
+}
+
+void Tmainform::printExecute() {
+    DataSet& shown = m_directory.shown();
+    if (shown.recordCount() == 0) {
+        showWarningBox(this, QStringLiteral("Нет данных для печати"));
+        return;
+    }
+    if (PrintDialog1->exec() != QDialog::Accepted)
+        return;
+    ListingPrinter printer(m_printer);
+    const ListingReader reader(shown, kindOf(m_directory));
+    DataSet::QuietMoves quiet(shown);
+    shown.first();
+    const int count = shown.recordCount();
+    for (int i = 1; i <= count; ++i) {
+        printer.printLine(printLine(reader.current()));
+        if (i < shown.recordCount())
+            shown.next();
+    }
+    printer.finish();
+}

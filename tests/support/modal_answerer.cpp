@@ -1,0 +1,76 @@
+#include "modal_answerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+
+ModalAnswerer::ModalAnswerer() {
+    connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
+    m_timer.start(20);
+}
+
+void ModalAnswerer::press(QMessageBox::StandardButton button) {
+    expect([button](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box && box->button(button)) {
+            box->button(button)->click();
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        }
+    });
+}
+
+void ModalAnswerer::accept() {
+    expect([](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->accept();
+    });
+}
+
+void ModalAnswerer::cancel() {
+    expect([](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+    });
+}
+
+void ModalAnswerer::saveAs(const QString& path) {
+    expect([path](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog) {
+            if (auto* other = qobject_cast<QDialog*>(modal))
+                other->reject();
+            return;
+        }
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides accept(); QDialog's is public
+    });
+}
+
+void ModalAnswerer::poll() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == m_answering || !modal->isVisible())
+        return;
+    SeenBox seen;
+    seen.type = QString::fromLatin1(modal->metaObject()->className());
+    seen.objectName = modal->objectName();
+    seen.title = modal->windowTitle();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        seen.text = box->text();
+        seen.icon = box->icon();
+        for (QAbstractButton* b : box->buttons())
+            seen.buttons << b->text();
+    }
+    m_seen.append(seen);
+    m_answering = modal;
+    if (!m_answers.isEmpty()) {
+        m_answers.takeFirst()(modal);
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        box->buttons().first()->click();
+    } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+        dialog->reject();
+    }
+    m_answering = nullptr;
+}

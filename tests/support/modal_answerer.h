@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialogButtonBox>
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+// A modal window the answerer met, as the user saw it.
+struct SeenBox {
+    QString type;  // class name, e.g. "QMessageBox", "QFileDialog"
+    QString objectName;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;  // button texts as shown
+};
+
+// Answers the modal windows a test provokes, as a user would: whenever one is open it is
+// recorded and answered with the next queued answer. A window nobody expected is recorded
+// and dismissed with its default answer, so the test fails on it instead of hanging.
+class ModalAnswerer : public QObject {
+    Q_OBJECT
+public:
+    using Answer = std::function<void(QWidget* modal)>;
+
+    ModalAnswerer();
+
+    void expect(Answer answer) { m_answers.append(std::move(answer)); }
+    // The usual answers.
+    void press(QMessageBox::StandardButton button);
+    void accept();                     // any dialog's accept(), e.g. the print dialog
+    void saveAs(const QString& path);  // a file dialog: the name typed in, then accepted
+    void cancel();
+
+    const QList<SeenBox>& seen() const { return m_seen; }
+    int pending() const { return int(m_answers.size()); }
+    void clear() { m_seen.clear(); }
+
+private:
+    void poll();
+
+    QTimer m_timer;
+    QList<Answer> m_answers;
+    QList<SeenBox> m_seen;
+    QWidget* m_answering = nullptr;
+};
