@@ -3,7 +3,7 @@
 QFont windowFont() {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
+    font.setPixelSize(10);
     return font;
 }
 
