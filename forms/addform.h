@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QWidget>
+
+class Directory;
+class PhoneEdit;
+class Picture;
+class QFrame;
+class QLabel;
+class QLineEdit;
+
+// The add-record dialog: a tool window of its own, made once at start-up and only hidden
+// when closed. The main window shows it and disables itself; every way of closing it
+// enables the main window again. A new entry goes to the directory the grid shows. OK and
+// cancel are picture buttons for the mouse only: the dialog handles no keys of its own.
+class Taddform : public QWidget {
+    Q_OBJECT
+public:
+    Taddform(QWidget& mainform, Directory& directory);
+
+    // What the main window's add command does: show the dialog and disable itself.
+    void open();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    QLabel* addLabel(const QString& name, const QString& text, QRect geometry);
+    void styleInput(QLineEdit* input, const QString& name, const QString& hint, QRect geometry);
+
+    void FormShow();
+    void FormClose();
+    void OK1MouseMove();
+    void OK2Click();
+    void can1MouseMove();
+    void can2Click();
+    void Image1MouseMove();
+
+    bool fieldsEmpty() const;
+    void warnFieldsEmpty();
+    void addEntry();
+
+    QWidget& m_mainform;
+    Directory& m_directory;
+
+    Picture* Image1;      // the background; moving over it returns both buttons to normal
+    QFrame* Bevel1;       // the frame around the inputs; shorter without the mobile row
+    Picture* OK1;         // OK button, normal
+    Picture* OK2;         // OK button under the pointer; a click on it saves
+    Picture* ok3;         // OK button pressed
+    Picture* can1;        // cancel button, normal
+    Picture* can2;        // cancel button under the pointer; a click on it cancels
+    Picture* can3;        // cancel button pressed (never shown)
+    QLineEdit* Edit4;     // apartment
+    QLineEdit* Edit3;     // house
+    QLineEdit* Edit2;     // street
+    PhoneEdit* telin;     // phone number, masked 9-99-99
+    QLineEdit* Edit5;     // mobile number, personal directory only
+    QLabel* StaticText1;  // caption of Edit1
+    QLabel* StaticText2;  // caption of Edit2
+    QLabel* StaticText3;  // caption of Edit3
+    QLabel* StaticText4;  // caption of Edit4
+    QLabel* Statictext5;  // caption of Edit5
+    QLabel* StaticText6;  // caption of telin
+    QLineEdit* Edit1;     // surname and initials
+};
