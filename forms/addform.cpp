@@ -4,10 +4,10 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 
 #include "directory.h"
 #include "error_report.h"
+#include "message_boxes.h"
 #include "phone_edit.h"
 #include "phone_text.h"
 #include "picture.h"
@@ -193,7 +193,7 @@ void Taddform::OK2Click() {
         OK2->hide();
         ok3->show();
         if (fieldsEmpty())
-            warnFieldsEmpty();
+            showWarningBox(this, QStringLiteral("Поля пусты!"));
         else
             addEntry();
         // A failed save ends above, leaving the dialog open with its texts for correction.
@@ -219,12 +219,6 @@ bool Taddform::fieldsEmpty() const {
     // The mobile number alone does not make an entry.
     return Edit1->text().isEmpty() && Edit2->text().isEmpty() && Edit3->text().isEmpty() &&
            Edit4->text().isEmpty() && telin->maskedText() == kEmptyPhoneText;
-}
-
-void Taddform::warnFieldsEmpty() {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Внимание!!"),
-                    QStringLiteral("Поля пусты!"), QMessageBox::Ok, this);
-    box.exec();
 }
 
 void Taddform::addEntry() {

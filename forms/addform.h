@@ -39,7 +39,6 @@ private:
     void Image1MouseMove();
 
     bool fieldsEmpty() const;
-    void warnFieldsEmpty();
     void addEntry();
 
     QWidget& m_mainform;
