@@ -67,6 +67,9 @@ void Connection::open() {
     try {
         sqlite3_extended_result_codes(db, 1);
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
+        // Reading a large directory through memory mapping spares a system call per page.
+        execute(db, "PRAGMA mmap_size = 1073741824",
+                QStringLiteral("Не удалось открыть файл базы данных"));
         if (settings.readWrite && sqlite3_db_readonly(db, "main") == 1)
             throw Error(
                 QStringLiteral("Файл базы данных «%1» доступен только для чтения.").arg(name));

@@ -32,6 +32,16 @@ int sign(int v) {
     return (v > 0) - (v < 0);
 }
 
+template <class Items>
+bool allEqual(const Items& items, uint32_t begin, uint32_t end,
+              std::span<const std::optional<QByteArrayView>> texts) {
+    const auto& first = texts[items[begin].index];
+    for (uint32_t i = begin + 1; i < end; ++i)
+        if (texts[items[i].index] != first)
+            return false;
+    return true;
+}
+
 }  // namespace
 
 // Compact sort key: the ranks of the first 18 characters, 7 bits each, in two words; the
@@ -178,7 +188,9 @@ std::vector<uint32_t> TextOrder::sortedOrder(
         bool needsFull = items[begin].needsFull;
         while (end < n && items[end].k0 == items[begin].k0 && items[end].k1 == items[begin].k1)
             needsFull |= bool(items[end++].needsFull);
-        if (needsFull && end - begin > 1) {
+        // Equal keys mostly mean equal texts (the same street a thousand times), which the
+        // index order already settles; only runs with different texts need comparing in full.
+        if (needsFull && end - begin > 1 && !allEqual(items, begin, end, texts)) {
             std::sort(items.begin() + begin, items.begin() + end,
                       [&](const Item& a, const Item& b) { return fullLess(a, b, texts); });
         }
