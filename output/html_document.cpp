@@ -1,6 +1,5 @@
 #include "html_document.h"
 
-#include <QFileDevice>
 #include <QStringEncoder>
 #include <array>
 #include <cstring>
@@ -69,10 +68,9 @@ QByteArray encodeHead(int fieldCount) {
 }  // namespace
 
 HtmlDocument::HtmlDocument(QIODevice& out, DirectoryKind kind)
-    : m_out(out), m_fieldCount(fieldCount(kind)) {
-    m_buffer.reserveMore(kChunk + kChunk / 4);
+    : m_fieldCount(fieldCount(kind)), m_writer(out) {
     const QByteArray head = encodeHead(m_fieldCount);
-    m_buffer.append(head.constData(), head.size());
+    m_writer.chunk().bytes.append(head.constData(), head.size());
 }
 
 void HtmlDocument::writeEntry(const OutputEntry& entry) {
@@ -80,11 +78,12 @@ void HtmlDocument::writeEntry(const OutputEntry& entry) {
     for (int i = 0; i < m_fieldCount; ++i) {
         room += entry.fields[i] ? kValueGrowth * entry.fields[i]->size() : 0;
     }
-    char* out = put(m_buffer.reserveMore(room), kRowOpen);
+    HtmlChunk& chunk = m_writer.chunk();
+    char* out = put(chunk.bytes.reserveMore(room), kRowOpen);
     for (int i = 0; i < m_fieldCount; ++i) {
         out = put(out, kCellOpen);
         if (entry.fields[i]) {
-            out = putValue(out, *entry.fields[i]);
+            out = putValue(chunk, out, *entry.fields[i]);
         }
         // The first row has always carried a space after each value but the mobile number.
         if (m_firstEntry && i < 5) {
@@ -92,23 +91,23 @@ void HtmlDocument::writeEntry(const OutputEntry& entry) {
         }
         out = put(out, kCellClose);
     }
-    m_buffer.setEnd(put(out, kRowClose));
+    chunk.bytes.setEnd(put(out, kRowClose));
     m_firstEntry = false;
-    if (m_buffer.size() >= kChunk) {
-        writeOut();
+    if (chunk.bytes.size() >= kChunk) {
+        m_writer.submit();
     }
 }
 
 // Writes the value at `out`, within the room writeEntry() reserved; returns its end.
-char* HtmlDocument::putValue(char* out, QByteArrayView value) {
+char* HtmlDocument::putValue(HtmlChunk& chunk, char* out, QByteArrayView value) {
     if (value.isEmpty()) {
         return out;
     }
     const ValueScan scan = scanValue(value);
     if (scan.nonAscii) {
-        m_buffer.setEnd(out);
-        m_values.add(m_buffer, value, scan.markup);
-        return m_buffer.data() + m_buffer.size();
+        chunk.bytes.setEnd(out);
+        m_decoder.add(chunk, value, scan.markup);
+        return chunk.bytes.data() + chunk.bytes.size();
     }
     if (!scan.markup) {
         return put(out, value);
@@ -132,18 +131,6 @@ char* HtmlDocument::putValue(char* out, QByteArrayView value) {
 }
 
 void HtmlDocument::finish() {
-    m_buffer.append(kClosing.data(), kClosing.size());
-    writeOut();
-    if (auto* file = qobject_cast<QFileDevice*>(&m_out); file && !file->flush()) {
-        throw Error(QStringLiteral("Не удалось записать файл: %1").arg(file->errorString()));
-    }
-}
-
-void HtmlDocument::writeOut() {
-    m_values.fill(m_buffer);
-    const qint64 written = m_out.write(m_buffer.data(), m_buffer.size());
-    if (written != m_buffer.size()) {
-        throw Error(QStringLiteral("Не удалось записать файл: %1").arg(m_out.errorString()));
-    }
-    m_buffer.clear();
+    m_writer.chunk().bytes.append(kClosing.data(), kClosing.size());
+    m_writer.finish();
 }

@@ -15,7 +15,6 @@ bool xlsxHandlerRegistered() {
         return false;
     }
     QProcess query;
-    query.setProcessChannelMode(QProcess::SeparateChannels);
     query.start(
         xdgMime,
         {QStringLiteral("query"), QStringLiteral("default"),

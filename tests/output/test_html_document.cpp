@@ -120,6 +120,7 @@ private slots:
     void writeFailureThrows_data();
     void writeFailureThrows();
     void readOnlyFileThrows();
+    void abandonedDocumentStops();
     void fileNames_data();
     void fileNames();
 };
@@ -351,6 +352,25 @@ void TestHtmlDocument::readOnlyFileThrows() {
     });
     QVERIFY2(error.startsWith(u"Не удалось записать файл"_s), qPrintable(error));
     QCOMPARE(QFileInfo(file).size(), 0);
+}
+
+// A document dropped halfway, as when the handler stops on an error of its own, must end its
+// writing thread promptly and leave the device alone afterwards.
+void TestHtmlDocument::abandonedDocumentStops() {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    const QList<TestEntry> entries = manyEntries(20000);
+    {
+        HtmlDocument document(buffer, DirectoryKind::City);
+        for (const TestEntry& entry : entries) {
+            document.writeEntry(entry.entry());
+        }
+    }
+    const qint64 size = buffer.size();
+    QVERIFY(size > 0);
+    QVERIFY(!buffer.data().endsWith("</html>\r\n"));
+    QTest::qWait(50);
+    QCOMPARE(buffer.size(), size);
 }
 
 void TestHtmlDocument::fileNames_data() {
