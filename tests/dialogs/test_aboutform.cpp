@@ -3,8 +3,9 @@
 #include <QTest>
 
 #include "aboutform.h"
-#include "box_watcher.h"
+#include "modal_answerer.h"
 #include "picture.h"
+#include "typing.h"
 
 class AboutFormTest : public QObject {
     Q_OBJECT
@@ -133,7 +134,7 @@ private slots:
     }
 
     void enterAndEscapeDoNothing() {
-        BoxWatcher watcher;
+        ModalAnswerer watcher;
         form->open();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         for (QWidget* target : {static_cast<QWidget*>(form.get()), child("ok1")}) {

@@ -7,13 +7,14 @@
 #include <QTest>
 
 #include "addform.h"
-#include "box_watcher.h"
 #include "directory.h"
 #include "error_report.h"
+#include "modal_answerer.h"
 #include "phone_edit.h"
 #include "phone_text.h"
 #include "picture.h"
 #include "test_directory.h"
+#include "typing.h"
 
 namespace {
 
@@ -268,15 +269,15 @@ private slots:
             openPersonal({existing});
         showForm();
         typeText(input("Edit5"), mobile);
-        BoxWatcher watcher;
+        ModalAnswerer watcher;
         pressOk();
         QCOMPARE(watcher.seen().size(), 1);
         const SeenBox& box = watcher.seen().front();
-        QCOMPARE(box.className, QStringLiteral("QMessageBox"));
+        QCOMPARE(box.type, QStringLiteral("QMessageBox"));
         QCOMPARE(box.title, QStringLiteral("Внимание!!"));
         QCOMPARE(box.text, QStringLiteral("Поля пусты!"));
         QCOMPARE(box.icon, QMessageBox::NoIcon);
-        QCOMPARE(box.buttons, QList{QMessageBox::Ok});
+        QCOMPARE(box.standardButtons, QList{QMessageBox::Ok});
         verifyClosedNormally();
         QCOMPARE(file->city(), city ? cityBefore : QList<TestEntry>());
         QCOMPARE(file->personal(), city ? QList<TestEntry>() : QList{existing});
@@ -349,7 +350,7 @@ private slots:
         directory->tel.setFieldValue(u"fam", QStringLiteral("New"));
         showForm();
         fill("22222", "Added", "", "", "");
-        BoxWatcher watcher;
+        ModalAnswerer watcher;
         pressOk();
         QCOMPARE(watcher.seen().size(), 0);
         verifyClosedNormally();
@@ -404,7 +405,7 @@ private slots:
         openCity();
         showForm();
         fill("", QString(31, u'Я'), "", "", "");
-        BoxWatcher watcher;
+        ModalAnswerer watcher;
         pressOk();
         QCOMPARE(watcher.seen().size(), 1);
         const SeenBox& box = watcher.seen().front();
@@ -459,7 +460,7 @@ private slots:
         openCity();
         showForm();
         fill("12345", "Ким", "", "", "");
-        BoxWatcher watcher;
+        ModalAnswerer watcher;
         for (const char* name : {"telin", "Edit1", "Edit4"}) {
             QTest::keyClick(child(name), Qt::Key_Return);
             QTest::keyClick(child(name), Qt::Key_Enter);

@@ -7,6 +7,7 @@
 #include "history_combo.h"
 #include "phone_edit.h"
 #include "running_program.h"
+#include "typing.h"
 
 namespace {
 
@@ -35,10 +36,7 @@ class SearchWindowTest : public QObject {
     }
     static void typeAndEnter(QWidget* input, const QString& text) {
         input->setFocus();
-        if (auto* combo = qobject_cast<QComboBox*>(input))
-            combo->setEditText(text);  // QTest types ASCII only
-        else
-            QTest::keyClicks(input, text);
+        typeText(input, text);
         QTest::keyClick(input, Qt::Key_Return);
     }
     static QStringList marks(RunningProgram& p) {

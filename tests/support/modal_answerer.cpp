@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 
 ModalAnswerer::ModalAnswerer() {
@@ -44,7 +45,18 @@ void ModalAnswerer::saveAs(const QString& path) {
                 other->reject();
             return;
         }
-        dialog->selectFile(path);
+        // As a user would: the folder, then the name typed into the dialog's name field
+        // (selectFile() alone leaves an earlier selection of the list in charge).
+        // A path into a folder that is not there is typed whole, as a user might.
+        const QFileInfo file(path);
+        const bool folderExists = file.absoluteDir().exists();
+        if (folderExists)
+            dialog->setDirectory(file.absolutePath());
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (name)
+            name->setText(folderExists ? file.fileName() : path);
+        else
+            dialog->selectFile(path);
         static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides accept(); QDialog's is public
     });
 }
@@ -60,8 +72,10 @@ void ModalAnswerer::poll() {
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         seen.text = box->text();
         seen.icon = box->icon();
-        for (QAbstractButton* b : box->buttons())
+        for (QAbstractButton* b : box->buttons()) {
             seen.buttons << b->text();
+            seen.standardButtons << box->standardButton(b);
+        }
     }
     m_seen.append(seen);
     m_answering = modal;

@@ -15,6 +15,7 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;  // button texts as shown
+    QList<QMessageBox::StandardButton> standardButtons;
 };
 
 // Answers the modal windows a test provokes, as a user would: whenever one is open it is
