@@ -1,0 +1,122 @@
+// tel_bench: the whole program at a million entries, against baselines measured in the same
+// run. bench/run_bench.sh builds and runs it; see README.md.
+//
+//   tel_bench [--data FOLDER] [--entries N] [--runs N] [--slow-runs N] [--openpyxl-runs N]
+//             [--only GROUP,...]
+//   tel_bench --startup-probe FOLDER        (one start of the program, for the start-up row)
+//   tel_bench --xlsx-baseline FILE WORKBOOK (the plain libxlsxwriter loop)
+//   tel_bench --naive-memory FILE           (the naive list's bytes per row)
+#include <sys/resource.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringList>
+#include <QThread>
+#include <cstdio>
+
+#include "application.h"
+#include "bench_files.h"
+#include "child_baselines.h"
+#include "error.h"
+#include "program_bench.h"
+#include "report.h"
+#include "startup_bench.h"
+
+namespace {
+
+int intOption(const QStringList& args, qsizetype& i, int min) {
+    bool ok = false;
+    const int value = args.value(++i).toInt(&ok);
+    if (!ok || value < min)
+        throw Error(
+            QStringLiteral("%1 needs a whole number of at least %2").arg(args[i - 1]).arg(min));
+    return value;
+}
+
+BenchOptions parse(const QStringList& args) {
+    BenchOptions options;
+    options.dataFolder = QStringLiteral("bench-data");
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == u"--data" && i + 1 < args.size())
+            options.dataFolder = args[++i];
+        else if (a == u"--entries")
+            options.entries = intOption(args, i, 10);
+        else if (a == u"--runs")
+            options.runs = intOption(args, i, 1);
+        else if (a == u"--slow-runs")
+            options.slowRuns = intOption(args, i, 1);
+        else if (a == u"--openpyxl-runs")
+            options.openpyxlRuns = intOption(args, i, 1);
+        else if (a == u"--only" && i + 1 < args.size())
+            options.only = args[++i].split(u',', Qt::SkipEmptyParts);
+        else
+            throw Error(QStringLiteral("unknown argument %1 (see bench/main.cpp)").arg(a));
+    }
+    return options;
+}
+
+// The machine's load averages over 1, 5 and 15 minutes: figures taken while others compile
+// are noisy.
+QString loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(file.readLine()).section(u' ', 0, 2);
+}
+
+double peakRssMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024;  // Linux reports kilobytes
+}
+
+int runBench(int& argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    Application app(argc, argv);
+    const BenchOptions options = parse(QCoreApplication::arguments());
+    QElapsedTimer total;
+    total.start();
+    const QString loadBefore = loadAverage();
+    const BenchFiles files = prepareBenchFiles(options.dataFolder, options.entries);
+    std::fprintf(stderr, "Measuring (%d runs after a warm-up per figure)...\n", options.runs);
+    Report report;
+    ProgramBench bench(files, options, report);
+    bench.run();
+    const double peak = peakRssMb();
+    report.add({QStringLiteral("peak memory of the tel_bench process (max RSS)"),
+                QStringLiteral("%1 MB").arg(peak, 0, 'f', 0), QStringLiteral("-"),
+                QStringLiteral("-"), QStringLiteral("report"), std::nullopt});
+    report.note(QStringLiteral("every time is the median of %1 runs after a warm-up run; "
+                               "baselines ran in this same run. Peak memory: getrusage max RSS "
+                               "of this process (baseline children not included).")
+                    .arg(options.runs));
+    report.note(QStringLiteral("file: %1 (%2 city entries); the whole run took %3 s; load "
+                               "average (1, 5, 15 min) at the start %4, at the end %5; %6 cores.")
+                    .arg(files.big)
+                    .arg(files.bigEntries)
+                    .arg(double(total.elapsed()) / 1000, 0, 'f', 0)
+                    .arg(loadBefore, loadAverage())
+                    .arg(QThread::idealThreadCount()));
+    report.print(stdout);
+    return report.missed() == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+        if (mode == u"--startup-probe" && argc == 3)
+            return runStartupProbe(argc, argv, QString::fromLocal8Bit(argv[2]));
+        if (mode == u"--xlsx-baseline" && argc == 4)
+            return runXlsxBaseline(QString::fromLocal8Bit(argv[2]),
+                                   QString::fromLocal8Bit(argv[3]));
+        if (mode == u"--naive-memory" && argc == 3)
+            return runNaiveMemory(QString::fromLocal8Bit(argv[2]));
+        return runBench(argc, argv);
+    } catch (const Error& e) {
+        std::fprintf(stderr, "tel_bench: %s\n", e.what());
+        return 2;
+    }
+}

@@ -1,0 +1,143 @@
+// The three ways of handing the listing on, each of all the entries held in the city view.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+
+#include "error.h"
+#include "mainform.h"
+#include "program_bench.h"
+#include "program_driver.h"
+#include "sample.h"
+#include "tool_baselines.h"
+
+namespace {
+
+qint64 fileSize(const QString& path, const char* what) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.size() == 0)
+        throw Error(
+            QStringLiteral("the %1 export made no file %2").arg(QString::fromLatin1(what), path));
+    return info.size();
+}
+
+// The page count from the PDF's page tree, which Qt writes near the end of the file.
+int pdfPages(const QString& path) {
+    QFile pdf(path);
+    if (!pdf.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("cannot read %1").arg(path));
+    pdf.seek(std::max<qint64>(0, pdf.size() - (qint64(4) << 20)));
+    const QByteArray tail = pdf.readAll();
+    const QRegularExpression count(QStringLiteral("/Type /Pages\\s[^>]*?/Count (\\d+)"));
+    const auto match = count.match(QString::fromLatin1(tail));
+    if (!match.hasMatch())
+        throw Error(QStringLiteral("no page count in %1").arg(path));
+    return match.captured(1).toInt();
+}
+
+QString mb(qint64 bytes) {
+    return QStringLiteral("%1 MB").arg(double(bytes) / 1e6, 0, 'f', 1);
+}
+
+}  // namespace
+
+void ProgramBench::html() {
+    searchAll();
+    const int count = m_program->directory().tel.recordCount();
+    const QString path = workFile(QStringLiteral("listing.html"));
+    const Sample ours = collect(m_options.runs, [&] {
+        QFile::remove(path);  // so that the program does not ask whether to replace it
+        m_program->modals().expect(ModalReply::saveAs(path));
+        m_program->trigger("Html");
+        return m_program->modals().msSinceAnswer();
+    });
+    const qint64 size = fileSize(path, "HTML");
+    const Sample baseline = timeSqlite3(m_files.big, {QStringLiteral("-html")},
+                                        QString::fromLatin1(kAllEntriesSql), m_options.runs);
+    m_report.add({QStringLiteral("HTML export of %1 entries").arg(count), formatMs(ours.median()),
+                  formatMs(baseline.median()), formatRatio(ours.median() / baseline.median()),
+                  QStringLiteral("<= 0.5x"), ours.median() / baseline.median() <= 0.5});
+    m_report.note(QStringLiteral("HTML export: the Html command from the file dialog's answer "
+                                 "to the finished file (%1); baseline: sqlite3 -html `%2`.")
+                      .arg(mb(size), QString::fromLatin1(kAllEntriesSql)));
+}
+
+void ProgramBench::xlsx() {
+    searchAll();
+    const int count = m_program->directory().tel.recordCount();
+    Tmainform& window = m_program->window();
+    QString made;
+    window.spreadsheetAvailable = [] { return true; };
+    window.openSpreadsheet = [&](const QString& path) { made = path; };
+    qint64 size = 0;
+    const Sample ours = collect(m_options.runs, [&] {
+        made.clear();
+        const double ms = timeMs([&] { m_program->trigger("Excel"); });
+        if (made.isEmpty())
+            throw Error(QStringLiteral("the Excel command handed no workbook on"));
+        size = fileSize(made, "xlsx");
+        QFileInfo(made).dir().removeRecursively();
+        return ms;
+    });
+    window.spreadsheetAvailable = nullptr;
+    window.openSpreadsheet = nullptr;
+
+    const QString plainBook = workFile(QStringLiteral("plain.xlsx"));
+    const Sample plain = collect(m_options.runs, [&] {
+        return runChild({QStringLiteral("--xlsx-baseline"), m_files.big, plainBook});
+    });
+    Sample python;
+    for (int i = 0; i < m_options.openpyxlRuns; ++i)
+        python.ms.push_back(runOpenpyxl(m_files.big, workFile(QStringLiteral("openpyxl.xlsx"))));
+
+    const double ratio = ours.median() / plain.median();
+    m_report.add({QStringLiteral(".xlsx export of %1 entries").arg(count), formatMs(ours.median()),
+                  formatMs(plain.median()), formatRatio(ratio), QStringLiteral("<= 1.1x"),
+                  ratio <= 1.1});
+    const double speedup = python.median() / ours.median();
+    m_report.add({QStringLiteral(".xlsx export against openpyxl"), formatMs(ours.median()),
+                  formatMs(python.median()), formatRatio(ours.median() / python.median()),
+                  QStringLiteral(">= 7x faster (%1x)").arg(speedup, 0, 'f', 1), speedup >= 7});
+    m_report.note(
+        QStringLiteral(".xlsx export: the Excel command to the finished workbook (%1), the "
+                       "spreadsheet program replaced by the window's two seams; baselines: a plain "
+                       "C loop over libxlsxwriter in constant-memory mode writing the same cells "
+                       "(child process, reading excluded), and openpyxl write-only "
+                       "(bench/openpyxl_baseline.py, writing and saving only, %2 run(s) without "
+                       "warm-up: each takes most of a minute).")
+            .arg(mb(size))
+            .arg(m_options.openpyxlRuns));
+}
+
+void ProgramBench::printing() {
+    searchAll();
+    const int count = m_program->directory().tel.recordCount();
+    const QString path = workFile(QStringLiteral("listing.pdf"));
+    auto* dialog = m_program->window().findChild<QPrintDialog*>(QStringLiteral("PrintDialog1"));
+    if (!dialog)
+        throw Error(QStringLiteral("the main window has no PrintDialog1"));
+    int pages = 0;
+    qint64 size = 0;
+    const Sample ours = collect(m_options.slowRuns, [&] {
+        QFile::remove(path);
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(path);
+        m_program->modals().expect(ModalReply::printTo(path));
+        m_program->trigger("print");
+        const double ms = m_program->modals().msSinceAnswer();
+        size = fileSize(path, "print");
+        pages = pdfPages(path);
+        return ms;
+    });
+    const double perSecond = pages / (ours.median() / 1000);
+    m_report.add({QStringLiteral("printing %1 entries to PDF (%2 pages)").arg(count).arg(pages),
+                  QStringLiteral("%1 pages/s").arg(perSecond, 0, 'f', 0), QStringLiteral("-"),
+                  QStringLiteral("-"), QStringLiteral("report pages/s"), std::nullopt});
+    m_report.note(QStringLiteral("printing: the print command from the print dialog's answer to "
+                                 "the finished PDF (%1, %2 in %3).")
+                      .arg(mb(size))
+                      .arg(pages)
+                      .arg(formatMs(ours.median())));
+}

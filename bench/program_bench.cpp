@@ -1,0 +1,289 @@
+#include "program_bench.h"
+
+#include <malloc.h>
+
+#include <QDir>
+#include <QKeySequence>
+#include <QTableView>
+#include <cstdio>
+
+#include "error.h"
+#include "mainform.h"
+#include "program_driver.h"
+#include "sample.h"
+#include "startup_bench.h"
+#include "tool_baselines.h"
+
+namespace {
+
+Report::Row timeRow(const QString& work, double ours, double baseline, double maxRatio,
+                    double maxMs = 0) {
+    const double ratio = ours / baseline;
+    QString goal = QStringLiteral("<= %1x").arg(maxRatio, 0, 'f', 1);
+    bool met = ratio <= maxRatio;
+    if (maxMs > 0) {
+        goal += QStringLiteral(", < %1").arg(formatMs(maxMs));
+        met = met && ours < maxMs;
+    }
+    return {work, formatMs(ours), formatMs(baseline), formatRatio(ratio), goal, met};
+}
+
+Report::Row limitRow(const QString& work, double ours, double maxMs) {
+    return {work,
+            formatMs(ours),
+            QStringLiteral("-"),
+            QStringLiteral("-"),
+            QStringLiteral("< %1").arg(formatMs(maxMs)),
+            ours < maxMs};
+}
+
+size_t mallocInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+struct SearchCase {
+    const char* work;
+    SearchFields fields;
+    const char* sql;      // the sqlite3 program's equivalent, on the same search index
+    const char* rowsSql;  // the rows the program must find
+};
+
+// The program matches a phone pattern of five places, so every search also demands a
+// five-character number; the equivalent queries say so too.
+const SearchCase kSearches[] = {
+    {"surname-prefix search \"Иванов\"",
+     {.surname = QStringLiteral("Иванов")},
+     "SELECT t.* FROM tel_fold f JOIN tel t ON t.key = f.key WHERE f.fam >= 'иванов' AND "
+     "f.fam < 'иванов' || char(1114111) AND t.tel GLOB '?\?\?\?\?'",
+     nullptr},
+    {"phone search \"12\" typed",
+     {.phoneDigits = QStringLiteral("12")},
+     "SELECT t.* FROM tel_fold f JOIN tel t ON t.key = f.key WHERE f.tel >= '12' AND "
+     "f.tel < '12' || char(1114111) AND f.tel GLOB '12?\?\?'",
+     nullptr},
+    {"house-only search \"12\"",
+     {.house = QStringLiteral("12")},
+     "SELECT t.* FROM tel_fold f JOIN tel t ON t.key = f.key WHERE f.dom = '12' AND "
+     "t.tel GLOB '?\?\?\?\?'",
+     nullptr},
+    {"search returning all entries (house \"%\")",
+     {.house = QStringLiteral("%")},
+     "SELECT * FROM tel",
+     kAllEntriesSql},
+};
+
+const SearchFields kAllEntries{.house = QStringLiteral("%")};
+
+struct SortCase {
+    const char* action;
+    const char* column;
+};
+
+const SortCase kSorts[] = {
+    {"bytel", "tel"}, {"byName", "fam"}, {"byUl", "ul"}, {"ByDom", "dom"}, {"ByKv", "kv"},
+};
+
+}  // namespace
+
+bool BenchOptions::wants(const char* group) const {
+    return only.isEmpty() || only.contains(QString::fromLatin1(group));
+}
+
+ProgramBench::ProgramBench(const BenchFiles& files, const BenchOptions& options, Report& report)
+    : m_files(files), m_options(options), m_report(report) {}
+
+ProgramBench::~ProgramBench() = default;
+
+QString ProgramBench::workFile(const QString& name) const {
+    return QDir(m_options.dataFolder).absoluteFilePath(QStringLiteral("out/") + name);
+}
+
+void ProgramBench::run() {
+    if (!QDir().mkpath(workFile(QString())))
+        throw Error(QStringLiteral("cannot create %1").arg(workFile(QString())));
+    const auto group = [&](const char* name, void (ProgramBench::*bench)()) {
+        if (!m_options.wants(name))
+            return;
+        std::fprintf(stderr, "  %s...\n", name);
+        (this->*bench)();
+    };
+    group("startup", &ProgramBench::startup);
+    m_program = std::make_unique<ProgramDriver>(m_files.big);
+    group("search", &ProgramBench::searches);
+    group("memory", &ProgramBench::memory);
+    group("sort", &ProgramBench::sorts);
+    group("views", &ProgramBench::views);
+    group("grid", &ProgramBench::grid);
+    group("html", &ProgramBench::html);
+    group("xlsx", &ProgramBench::xlsx);
+    group("print", &ProgramBench::printing);
+}
+
+void ProgramBench::startup() {
+    const auto [big, small] = timeStartups(m_files.bigFolder, m_files.smallFolder, m_options.runs);
+    m_report.add(timeRow(QStringLiteral("start-up to main window shown and idle"), big.median(),
+                         small.median(), 1.2, 300));
+    m_report.note(QStringLiteral(
+        "start-up: whole processes (tel_bench --startup-probe: Application + startProgram, quit "
+        "at the first idle moment after the main window's first paint), spawn to exit, on the "
+        "big file; baseline: the same on a 10-entry file, the two taken by turns."));
+}
+
+void ProgramBench::searchAll() {
+    m_program->fillSearch(kAllEntries);
+    m_program->trigger("SearchAct");
+    m_program->idle();
+}
+
+void ProgramBench::searches() {
+    CityQuery& tel = m_program->directory().tel;
+    for (const SearchCase& c : kSearches) {
+        const Sample ours = measure(
+            m_options.runs,
+            [&] {
+                m_program->trigger("SearchAct");
+                m_program->idle();
+            },
+            [&] { m_program->fillSearch(c.fields); });
+        const QString sql = QString::fromUtf8(c.rowsSql ? c.rowsSql : c.sql);
+        const qint64 expected = countRows(m_files.big, sql);
+        if (tel.recordCount() != expected)
+            throw Error(QStringLiteral("%1 found %2 rows, %3 expected")
+                            .arg(QString::fromUtf8(c.work))
+                            .arg(tel.recordCount())
+                            .arg(expected));
+        const Sample baseline =
+            timeSqlite3(m_files.big, {}, QString::fromUtf8(c.sql), m_options.runs);
+        m_report.add(
+            timeRow(QStringLiteral("%1 (%2 rows)").arg(QString::fromUtf8(c.work)).arg(expected),
+                    ours.median(), baseline.median(), 1.0));
+        m_report.note(QStringLiteral("%1: SearchAct with the inputs filled in, to the rows in the "
+                                     "grid model and the grid repainted; baseline: sqlite3 `%2`.")
+                          .arg(QString::fromUtf8(c.work), QString::fromUtf8(c.sql)));
+    }
+}
+
+void ProgramBench::memory() {
+    CityQuery& tel = m_program->directory().tel;
+    // Malloc's own count around a search for everything, as a check on what the set reports.
+    m_program->fillSearch({.house = QStringLiteral("нет такого")});
+    m_program->trigger("SearchAct");
+    m_program->idle();
+    malloc_trim(0);
+    const size_t before = mallocInUse();
+    searchAll();
+    const size_t after = mallocInUse();
+    const int count = tel.recordCount();
+    const double rows = count;
+    const double held = double(tel.bytesHeld()) / rows;
+    const double naive = runChild({QStringLiteral("--naive-memory"), m_files.big});
+    m_report.add({QStringLiteral("memory held for %1 entries in the city view").arg(count),
+                  QStringLiteral("%1 B/row").arg(held, 0, 'f', 1),
+                  QStringLiteral("%1 B/row").arg(naive, 0, 'f', 1), formatRatio(held / naive),
+                  QStringLiteral("<= 120 B/row"), held <= 120});
+    m_report.note(
+        QStringLiteral("memory: DataSet::bytesHeld() of `tel` per row (row store with its search "
+                       "and sort state); malloc's own count grew by %1 B/row over the search for "
+                       "all entries (the grid and the model included); baseline: a QList of five "
+                       "QStrings per row in a child process, malloc's growth per row (mallinfo2).")
+            .arg(double(after - before) / rows, 0, 'f', 1));
+}
+
+void ProgramBench::sorts() {
+    searchAll();
+    const int count = m_program->directory().tel.recordCount();
+    for (size_t i = 0; i < std::size(kSorts); ++i) {
+        const SortCase& s = kSorts[i];
+        // Every measured sort starts from another column's order, as a user's would.
+        const char* other = kSorts[(i + 1) % std::size(kSorts)].action;
+        const Sample ours = measure(
+            m_options.runs,
+            [&] {
+                m_program->trigger(s.action);
+                m_program->idle();
+            },
+            [&] { m_program->trigger(other); });
+        const QString sql =
+            QStringLiteral("SELECT * FROM tel ORDER BY %1").arg(QString::fromLatin1(s.column));
+        const Sample baseline = timeSqlite3(m_files.big, {}, sql, m_options.runs);
+        m_report.add(timeRow(QStringLiteral("sort %1 rows by %2 (%3)")
+                                 .arg(count)
+                                 .arg(QString::fromLatin1(s.column), QString::fromLatin1(s.action)),
+                             ours.median(), baseline.median(), 0.5, 500));
+    }
+    m_report.note(QStringLiteral(
+        "sorts: the sort command on all entries held, from another column's order, to the grid "
+        "repainted; baseline: sqlite3 `SELECT * FROM tel ORDER BY <column>` (byte order)."));
+}
+
+void ProgramBench::views() {
+    searchAll();
+    Sample toPersonal, toCity;
+    const auto both = [&](bool keep) {
+        const double personal = timeMs([&] {
+            m_program->trigger("lich");
+            m_program->idle();
+        });
+        const double city = timeMs([&] {
+            m_program->trigger("gor");
+            m_program->idle();
+        });
+        if (keep) {
+            toPersonal.ms.push_back(personal);
+            toCity.ms.push_back(city);
+        }
+    };
+    both(false);
+    for (int i = 0; i < m_options.runs; ++i)
+        both(true);
+    if (!m_program->directory().showsCity() || m_program->directory().tel.recordCount() == 0)
+        throw Error(QStringLiteral("the city view did not come back with its rows"));
+    const int count = m_program->directory().tel.recordCount();
+    m_report.add(limitRow(QStringLiteral("switch to the personal view (%1 rows held)").arg(count),
+                          toPersonal.median(), 50));
+    m_report.add(limitRow(QStringLiteral("switch back to the city view (%1 rows)").arg(count),
+                          toCity.median(), 50));
+}
+
+void ProgramBench::grid() {
+    const int count = m_program->directory().tel.recordCount();
+    QTableView& grid = m_program->grid();
+    grid.setFocus();
+    const auto home = [&] {
+        m_program->gridKey(Qt::Key_Home);
+        m_program->idle();
+    };
+    const Sample end = measure(
+        m_options.runs,
+        [&] {
+            m_program->gridKey(Qt::Key_End);
+            m_program->idle();
+        },
+        home);
+    if (m_program->directory().tel.currentIndex() != count - 1)
+        throw Error(QStringLiteral("End left the current row at %1 of %2")
+                        .arg(m_program->directory().tel.currentIndex())
+                        .arg(count));
+    int repaints = 0;
+    const Sample pages = measure(
+        m_options.runs,
+        [&] {
+            const int before = m_program->gridRepaints();
+            for (int i = 0; i < 1000; ++i) {
+                m_program->gridKey(Qt::Key_PageDown);
+                m_program->idle();
+            }
+            repaints = m_program->gridRepaints() - before;
+        },
+        home);
+    const int reached = m_program->directory().tel.currentIndex();
+    m_report.add(
+        limitRow(QStringLiteral("grid: End from the first to the last of %1 rows").arg(count),
+                 end.median(), 100));
+    m_report.add(limitRow(QStringLiteral("grid: 1,000 Page Down presses"), pages.median(), 1000));
+    m_report.note(QStringLiteral("grid: key clicks on DBGrid1, each followed by the repaint (the "
+                                 "last Page Down run repainted %1 times and reached row %2).")
+                      .arg(repaints)
+                      .arg(reached + 1));
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "bench_files.h"
+#include "report.h"
+
+class ProgramDriver;
+
+struct BenchOptions {
+    QString dataFolder;
+    qint64 entries = 1000000;
+    int runs = 5;          // measured runs after the warm-up, per figure
+    int slowRuns = 5;      // the same for printing the whole listing
+    int openpyxlRuns = 1;  // openpyxl takes most of a minute a run: no warm-up, few runs
+    QStringList only;      // groups to run; empty: all
+
+    bool wants(const char* group) const;
+};
+
+// Measures the real program, started in-process on the big file and driven as a user drives
+// it, against baselines measured in the same run; every figure becomes a row of the report.
+class ProgramBench {
+public:
+    ProgramBench(const BenchFiles& files, const BenchOptions& options, Report& report);
+    ~ProgramBench();
+
+    void run();
+
+private:
+    void startup();
+    void searches();
+    void memory();
+    void sorts();
+    void views();
+    void grid();
+    void html();
+    void xlsx();
+    void printing();
+
+    void searchAll();
+    QString workFile(const QString& name) const;
+
+    const BenchFiles& m_files;
+    const BenchOptions& m_options;
+    Report& m_report;
+    std::unique_ptr<ProgramDriver> m_program;
+};

@@ -1,0 +1,61 @@
+#include "report.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+QString padded(const QString& text, qsizetype width) {
+    return text + QString(std::max<qsizetype>(0, width - text.size()), u' ');
+}
+
+QString metText(const std::optional<bool>& met) {
+    if (!met)
+        return QStringLiteral("-");
+    return *met ? QStringLiteral("yes") : QStringLiteral("NO");
+}
+
+}  // namespace
+
+QString formatRatio(double ratio) {
+    return QStringLiteral("%1x").arg(ratio, 0, 'f', ratio < 0.1 ? 3 : 2);
+}
+
+int Report::missed() const {
+    return int(
+        std::count_if(m_rows.begin(), m_rows.end(), [](const Row& r) { return r.met && !*r.met; }));
+}
+
+void Report::print(FILE* out) const {
+    QList<std::array<QString, 6>> lines;
+    lines.append({QStringLiteral("Work"), QStringLiteral("Ours"), QStringLiteral("Baseline"),
+                  QStringLiteral("Ratio"), QStringLiteral("Goal"), QStringLiteral("Met")});
+    for (const Row& r : m_rows)
+        lines.append({r.work, r.ours, r.baseline, r.ratio, r.goal, metText(r.met)});
+    std::array<qsizetype, 6> widths{};
+    for (const auto& line : lines)
+        for (size_t c = 0; c < line.size(); ++c)
+            widths[c] = std::max(widths[c], line[c].size());
+
+    QString text;
+    auto rule = [&] {
+        for (size_t c = 0; c < widths.size(); ++c)
+            text += (c ? QStringLiteral("-+-") : QString()) + QString(widths[c], u'-');
+        text += u'\n';
+    };
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line;
+        for (size_t c = 0; c < widths.size(); ++c)
+            line += (c ? QStringLiteral(" | ") : QString()) + padded(lines[i][c], widths[c]);
+        while (line.endsWith(u' '))
+            line.chop(1);
+        text += line + u'\n';
+        if (i == 0)
+            rule();
+    }
+    rule();
+    for (const QString& n : m_notes)
+        text += QStringLiteral("* ") + n + u'\n';
+    std::fputs(text.toUtf8().constData(), out);
+    std::fflush(out);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <optional>
+
+// The one table the benchmark prints: per piece of work our figure, the baseline measured in
+// the same run, their ratio, the goal and whether it is met; notes follow the table.
+class Report {
+public:
+    struct Row {
+        QString work;
+        QString ours;
+        QString baseline = QStringLiteral("-");
+        QString ratio = QStringLiteral("-");
+        QString goal;
+        std::optional<bool> met;  // no value: nothing to meet
+    };
+
+    void add(Row row) { m_rows.append(std::move(row)); }
+    void note(const QString& text) { m_notes.append(text); }
+
+    int missed() const;
+    void print(FILE* out) const;
+
+private:
+    QList<Row> m_rows;
+    QStringList m_notes;
+};
+
+// "0.83x".
+QString formatRatio(double ratio);

@@ -1,0 +1,54 @@
+#include "sample.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+
+#include "error.h"
+
+double Sample::median() const {
+    if (ms.empty())
+        throw Error(QStringLiteral("no measured runs"));
+    std::vector<double> sorted = ms;
+    std::sort(sorted.begin(), sorted.end());
+    const size_t mid = sorted.size() / 2;
+    return sorted.size() % 2 ? sorted[mid] : (sorted[mid - 1] + sorted[mid]) / 2;
+}
+
+double Sample::min() const {
+    return *std::min_element(ms.begin(), ms.end());
+}
+
+double Sample::max() const {
+    return *std::max_element(ms.begin(), ms.end());
+}
+
+double timeMs(const std::function<void()>& work) {
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+Sample collect(int runs, const std::function<double()>& once) {
+    once();  // warm-up: caches, first-use allocations, lazily made dialogs
+    Sample sample;
+    for (int i = 0; i < runs; ++i)
+        sample.ms.push_back(once());
+    return sample;
+}
+
+Sample measure(int runs, const std::function<void()>& work, const std::function<void()>& prepare) {
+    return collect(runs, [&] {
+        if (prepare)
+            prepare();
+        return timeMs(work);
+    });
+}
+
+QString formatMs(double ms) {
+    if (ms >= 1000)
+        return QStringLiteral("%1 s").arg(ms / 1000, 0, 'f', 2);
+    if (ms >= 10)
+        return QStringLiteral("%1 ms").arg(ms, 0, 'f', 0);
+    return QStringLiteral("%1 ms").arg(ms, 0, 'f', 1);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+// The timings of one piece of work, in milliseconds: every figure the table shows is the
+// median of the measured runs, each taken after an unmeasured warm-up run.
+struct Sample {
+    std::vector<double> ms;
+
+    double median() const;
+    double min() const;
+    double max() const;
+};
+
+// How long one call takes, in milliseconds.
+double timeMs(const std::function<void()>& work);
+
+// One warm-up run, then `runs` measured ones; `once` performs one run and returns its time.
+Sample collect(int runs, const std::function<double()>& once);
+
+// The same with the timing done here: `prepare` runs untimed before every run of `work`.
+Sample measure(int runs, const std::function<void()>& work,
+               const std::function<void()>& prepare = {});
+
+// "412 ms", "5.61 s".
+QString formatMs(double ms);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "sample.h"
+
+// Baselines measured by other programs: the sqlite3 program, Python's openpyxl and this
+// program's own baseline children (see child_baselines.h).
+
+// The rows the city view holds after a search for all entries, as plain SQL over `tel`.
+// ("\?" keeps the compiler from reading "??'" as a trigraph.)
+inline const char kAllEntriesSql[] =
+    "SELECT tel, fam, ul, dom, kv FROM tel WHERE tel GLOB '?\?\?\?\?'";
+
+// Times the sqlite3 program running `sql` on `file` with `options`, its output sent to the
+// null device: the whole process, spawn to exit.
+Sample timeSqlite3(const QString& file, const QStringList& options, const QString& sql, int runs);
+
+// How many rows `sql` returns, counted by SQLite itself.
+qint64 countRows(const QString& file, const QString& sql);
+
+// Runs `tel_bench <arguments>` and returns the one number it prints.
+double runChild(const QStringList& arguments);
+
+// Runs the openpyxl baseline script on `file`; returns the milliseconds it reports for
+// writing the workbook (reading the rows excluded).
+double runOpenpyxl(const QString& file, const QString& workbook);
