@@ -1,0 +1,45 @@
+#include "agent_process.h"
+
+#include <QTest>
+
+AgentProcess::AgentProcess(const QString& path) {
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QStringLiteral(DIRECTORY_AGENT), {path});
+    if (readLine() != u"ok ready")
+        QTest::qFail("directory_agent did not start", __FILE__, __LINE__);
+}
+
+AgentProcess::~AgentProcess() {
+    m_process.write("quit\n");
+    m_process.closeWriteChannel();
+    if (!m_process.waitForFinished(30000))
+        m_process.kill();
+}
+
+QString AgentProcess::readLine() {
+    // The wait only keeps a broken agent from hanging the test; a busy file answers in 3 s.
+    while (!m_process.canReadLine())
+        if (!m_process.waitForReadyRead(60000))
+            return QStringLiteral("error: no reply (agent ended or hangs)");
+    return QString::fromUtf8(m_process.readLine()).chopped(1);
+}
+
+QString AgentProcess::ask(const QString& command) {
+    m_process.write(command.toUtf8() + '\n');
+    return readLine();
+}
+
+QString AgentProcess::ok(const QString& command) {
+    const QString reply = ask(command);
+    if (!reply.startsWith(u"ok"))
+        QTest::qFail(qPrintable(command + QStringLiteral(" -> ") + reply), __FILE__, __LINE__);
+    return reply.mid(3);
+}
+
+QString AgentProcess::error(const QString& command) {
+    const QString reply = ask(command);
+    if (!reply.startsWith(u"error "))
+        QTest::qFail(qPrintable(command + QStringLiteral(" should fail -> ") + reply), __FILE__,
+                     __LINE__);
+    return reply.mid(6);
+}

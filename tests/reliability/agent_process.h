@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+
+// A directory_agent process on a file: the other program of a test, steered a line at a time.
+class AgentProcess {
+public:
+    explicit AgentProcess(const QString& path);
+    ~AgentProcess();
+
+    // Sends a command and returns the whole reply line.
+    QString ask(const QString& command);
+    // The reply of a command that must succeed, without "ok"; a failure fails the test.
+    QString ok(const QString& command);
+    // The message of a command that must fail; a success fails the test.
+    QString error(const QString& command);
+
+private:
+    QString readLine();
+
+    QProcess m_process;
+};
