@@ -1,0 +1,185 @@
+// The real program started on directory files it cannot use: missing, empty, cut short,
+// random bytes, without the tables, with wrong column types, read-only, locked by another
+// process. Each gives a clear message in the error report, at start or when it is used,
+// nothing crashes, and the file stays byte for byte as it was.
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <optional>
+
+#include "agent_process.h"
+#include "file_guards.h"
+#include "program_on.h"
+#include "schema.h"
+#include "test_directory.h"
+
+namespace {
+
+std::optional<QByteArray> contentOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// A directory file as the program makes and fills it: both tables, the search index up to
+// date, some thousands of entries.
+void makeRealDirectory(const QString& path) {
+    initDatabase(path);
+    runSqlite3(path,
+               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000)"
+               " INSERT INTO tel (tel, fam, ul, dom, kv) SELECT printf('%05d', i),"
+               " 'Абонент ' || i || ' А.А.', 'Улица ' || (i % 97), i % 120, i % 300 FROM n;"
+               "INSERT INTO lich (tel, fam, ul, dom, kv, mob) SELECT tel, fam, ul, dom, kv,"
+               " '+7 900 ' || key FROM tel WHERE key <= 50;");
+    Directory directory(connectionStringFor(path));  // a search folds the new entries
+    for (const QString& parameter : CityQuery::kParameters)
+        directory.tel.setParameter(parameter, QStringLiteral("%"));
+    directory.tel.open();
+}
+
+// Starts the program on the file, searches the city directory and shows the personal one,
+// then closes the window; returns the messages of the start and of the use.
+std::pair<QStringList, QStringList> startAndUse(const QString& path) {
+    ProgramOn p(path);
+    const QStringList atStart = p.takeErrors();
+    p.searchAll();
+    p.run(QStringLiteral("lich"));
+    p.run(QStringLiteral("gor"));
+    const QStringList inUse = p.takeErrors();
+    p.main().close();
+    return {atStart, inUse};
+}
+
+void verifyMessages(const QStringList& messages, const QString& expected, const char* when) {
+    if (expected.isEmpty()) {
+        QVERIFY2(messages.isEmpty(), qPrintable(when + (": " + messages.join(" | "))));
+        return;
+    }
+    QVERIFY2(!messages.isEmpty(), when);
+    for (const QString& message : messages)
+        QVERIFY2(message.contains(expected), qPrintable(message));
+    qInfo("%s: %s", when, qPrintable(messages.first()));
+}
+
+}  // namespace
+
+class HostileFilesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void unusableFileIsReportedAndLeftAsItWas_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("atStart");  // part of every message; empty: none shown
+        QTest::addColumn<QString>("inUse");
+        QTest::newRow("missing") << "missing"
+                                 << "не найден в папке"
+                                 << "не найден в папке";
+        QTest::newRow("empty") << "empty"
+                               << "нет таблицы «tel»"
+                               << "нет таблицы «tel»";
+        QTest::newRow("cut in the middle") << "cut"
+                                           << "файл повреждён"
+                                           << "файл повреждён";
+        QTest::newRow("random bytes") << "random"
+                                      << "не является базой данных"
+                                      << "не является базой данных";
+        QTest::newRow("no tables") << "no tables"
+                                   << "нет таблицы «tel»"
+                                   << "нет таблицы «tel»";
+        QTest::newRow("wrong column types") << "wrong types"
+                                            << "должен быть текстовым"
+                                            << "должен быть текстовым";
+        QTest::newRow("folder in place of the file") << "folder"
+                                                     << "не файл базы данных"
+                                                     << "не файл базы данных";
+    }
+    void unusableFileIsReportedAndLeftAsItWas() {
+        QFETCH(QString, kind);
+        QFETCH(QString, atStart);
+        QFETCH(QString, inUse);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("tel.dll"));
+        if (kind == u"empty") {
+            writeFile(path, {});
+        } else if (kind == u"cut") {
+            makeRealDirectory(path);
+            QFile file(path);
+            QVERIFY(file.size() > 100 * 1024);
+            QVERIFY(file.resize(file.size() / 2));
+        } else if (kind == u"random") {
+            QByteArray bytes(64 * 1024, Qt::Uninitialized);
+            QRandomGenerator rng(20240601);
+            for (char& b : bytes)
+                b = char(rng.bounded(256));
+            writeFile(path, bytes);
+        } else if (kind == u"no tables") {
+            runSqlite3(path, "CREATE TABLE entries (name TEXT); INSERT INTO entries VALUES ('x')");
+        } else if (kind == u"wrong types") {
+            runSqlite3(path,
+                       "CREATE TABLE tel (key INTEGER PRIMARY KEY, tel INTEGER, fam REAL, ul, dom,"
+                       " kv); CREATE TABLE lich (key INTEGER PRIMARY KEY, tel, fam, ul, dom, kv,"
+                       " mob)");
+        } else if (kind == u"folder") {
+            QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("tel.dll")));
+        }
+        const std::optional<QByteArray> before = contentOf(path);
+
+        const auto [startMessages, useMessages] = startAndUse(path);
+        verifyMessages(startMessages, atStart, "at start");
+        verifyMessages(useMessages, inUse, "in use");
+
+        QCOMPARE(contentOf(path), before);  // also: a missing file is not created
+        QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+        if (kind != u"folder")
+            QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                     before ? QStringList{QStringLiteral("tel.dll")} : QStringList{});
+    }
+
+    void readOnlyFileOrFolderIsReportedAndLeftAsItWas_data() {
+        QTest::addColumn<bool>("folderToo");
+        QTest::newRow("read-only file") << false;
+        QTest::newRow("read-only folder") << true;
+    }
+    void readOnlyFileOrFolderIsReportedAndLeftAsItWas() {
+        QFETCH(bool, folderToo);
+        TestDirectory file;
+        file.addCity(cityEntry("12345", "Иванов", "Мира", "1", "1"));
+        const std::optional<QByteArray> before = contentOf(file.path());
+        ReadOnlyGuard guard(folderToo ? file.folder() : file.path());
+        if (!guard.active())
+            QSKIP(qPrintable(guard.why()));
+        const auto [startMessages, useMessages] = startAndUse(file.path());
+        verifyMessages(startMessages, "доступен только для чтения", "at start");
+        verifyMessages(useMessages, "доступен только для чтения", "in use");
+        QCOMPARE(contentOf(file.path()), before);
+    }
+
+    void fileLockedByAnotherProcessIsReportedAndUsableOnceFree() {
+        TestDirectory file;
+        file.addCity(cityEntry("12345", "Иванов", "Мира", "1", "1"));
+        file.addPersonal({"11111", "Петров", "Мира", "2", "2", "+7"});
+        AgentProcess other(file.path());
+        other.ok("lock exclusive");
+        const std::optional<QByteArray> before = contentOf(file.path());
+        ProgramOn p(file.path());
+        verifyMessages(p.takeErrors(), "занята другой программой", "at start");
+        p.searchAll();
+        verifyMessages(p.takeErrors(), "занята другой программой", "in use");
+        QCOMPARE(contentOf(file.path()), before);
+        other.ok("unlock");
+        p.searchAll();
+        QCOMPARE(p.takeErrors(), QStringList());
+        QCOMPARE(p.main().directory().tel.recordCount(), 1);
+    }
+};
+
+QTEST_MAIN(HostileFilesTest)
+#include "test_hostile_files.moc"
