@@ -55,7 +55,10 @@ void Connection::open() {
                         .arg(name, where));
 
     sqlite3* db = nullptr;
-    const int flags = settings.readWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+    // The connection is only ever used from the thread of the windows; without SQLite's
+    // per-connection mutex, reading a column does not lock and unlock it every time.
+    const int flags =
+        (settings.readWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(QFile::encodeName(file.absoluteFilePath()).constData(), &db,
                                    flags, nullptr);
     if (rc != SQLITE_OK) {
