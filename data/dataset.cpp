@@ -67,13 +67,25 @@ QByteArray DataSet::columnList(const char* qualifier) const {
 }
 
 void DataSet::readRows(Statement& select, RowStore& rows) const {
+    // A million rows make every column call count: one call gives the text, and only a null
+    // pointer needs a second look, to tell no value from a conversion that ran out of memory.
+    sqlite3_stmt* stmt = select.handle();
     const int n = int(m_fields.size());
     std::vector<RowStore::Field> fields(size_t(n), std::nullopt);
     while (select.step()) {
-        for (int c = 0; c < n; ++c)
-            fields[size_t(c)] =
-                select.isNull(c + 1) ? RowStore::Field() : RowStore::Field(select.bytes(c + 1));
-        rows.append(select.int64(0), fields);
+        for (int c = 0; c < n; ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 1));
+            if (text) {
+                fields[size_t(c)] = QByteArrayView(text, sqlite3_column_bytes(stmt, c + 1));
+            } else if (sqlite3_column_type(stmt, c + 1) == SQLITE_NULL) {
+                fields[size_t(c)] = std::nullopt;
+            } else {
+                sqlite3* db = sqlite3_db_handle(stmt);
+                throwSqliteError(db, sqlite3_errcode(db),
+                                 QStringLiteral("Не удалось прочитать записи"));
+            }
+        }
+        rows.append(sqlite3_column_int64(stmt, 0), fields);
     }
 }
 
