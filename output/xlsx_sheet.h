@@ -10,7 +10,9 @@ struct lxw_worksheet;
 
 // The shown listing as an Excel workbook with one sheet, streamed row by row (libxlsxwriter
 // in constant-memory mode). Row 1 holds the bold headers, then one row per entry with
-// every value a text cell exactly as stored. The file is made in finish().
+// every value a text cell exactly as stored. The constructor makes the file empty, to
+// learn at once whether it can be written; finish() writes it. A sheet dropped before
+// finish() or failing in it takes its file away.
 class XlsxSheet {
 public:
     XlsxSheet(const QString& path, DirectoryKind kind);
