@@ -9,6 +9,9 @@
 
 namespace {
 
+// How many rows ahead a walk over the rows asks for their records (see RowStore::prefetch).
+constexpr int kReadAhead = 8;
+
 std::vector<RowStore::Field> fieldsOf(const std::vector<QByteArray>& utf8,
                                       const std::vector<std::optional<QString>>& values) {
     std::vector<RowStore::Field> fields;
@@ -153,6 +156,7 @@ void DataSet::next() {
     settle();
     if (m_current + 1 < recordCount())
         setCurrent(m_current + 1);
+    m_rows.prefetch(storeRow(m_current + kReadAhead));
 }
 
 std::optional<QString> DataSet::fieldValue(QStringView name) const {

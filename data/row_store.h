@@ -40,6 +40,16 @@ public:
 
     size_t bytesHeld() const;
 
+    // Starts loading a row's record into the cache. Once the rows are sorted, neighbours lie
+    // far apart in the arena; a walk that asks a few rows ahead hides the memory latency.
+    void prefetch(int row) const {
+        if (row >= 0 && row < size()) {
+            const char* p = record(row);
+            __builtin_prefetch(p);
+            __builtin_prefetch(p + 63);  // a record may reach into the next cache line
+        }
+    }
+
 private:
     uint32_t store(qint64 key, std::span<const Field> fields);
     const char* record(int row) const;
