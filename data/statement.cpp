@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "error.h"
+#include "write_obstacle.h"
 
 namespace {
 
@@ -15,9 +16,14 @@ QString describe(sqlite3* db, int code) {
             return QStringLiteral("файл базы данных доступен только для чтения");
         case SQLITE_FULL:
             return QStringLiteral("на диске нет места");
+        case SQLITE_CANTOPEN:
+            // Writing also opens the journal next to the file, so a folder that refuses new
+            // files fails here.
+            return writeObstacle(db).value_or(
+                QStringLiteral("не удалось открыть файл базы данных или файл его журнала"));
         case SQLITE_IOERR:
-            return QStringLiteral("ошибка чтения или записи файла (%1)")
-                .arg(QString::fromUtf8(sqlite3_errmsg(db)));
+            return writeObstacle(db).value_or(QStringLiteral("ошибка чтения или записи файла (%1)")
+                                                  .arg(QString::fromUtf8(sqlite3_errmsg(db))));
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
             return QStringLiteral("файл повреждён или не является базой данных справочника");

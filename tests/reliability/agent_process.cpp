@@ -9,6 +9,17 @@ AgentProcess::AgentProcess(const QString& path) {
         QTest::qFail("directory_agent did not start", __FILE__, __LINE__);
 }
 
+AgentProcess::AgentProcess(const QString& path, int kilobytes) {
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(
+        QStringLiteral("bash"),
+        {QStringLiteral("-c"),
+         QStringLiteral("ulimit -f %1 && trap '' XFSZ && exec \"$0\" \"$1\"").arg(kilobytes),
+         QStringLiteral(DIRECTORY_AGENT), path});
+    if (readLine() != u"ok ready")
+        QTest::qFail("directory_agent did not start", __FILE__, __LINE__);
+}
+
 AgentProcess::~AgentProcess() {
     m_process.write("quit\n");
     m_process.closeWriteChannel();

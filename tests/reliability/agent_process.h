@@ -7,6 +7,9 @@
 class AgentProcess {
 public:
     explicit AgentProcess(const QString& path);
+    // The agent may write no file beyond `kilobytes` (ulimit -f, with SIGXFSZ ignored so
+    // that writes fail as on a full disk instead of killing it).
+    AgentProcess(const QString& path, int kilobytes);
     ~AgentProcess();
 
     // Sends a command and returns the whole reply line.

@@ -46,7 +46,8 @@ public:
         view->setFocus();
         view->setCurrentIndex(view->model()->index(row, column));
         view->edit(view->currentIndex());
-        auto* editor = view->viewport()->findChild<QLineEdit*>();
+        // The cell's own editor: one a cell left before may still await deletion.
+        auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(view->currentIndex()));
         if (!editor)
             QTest::qFail("no cell editor", __FILE__, __LINE__);
         return editor;

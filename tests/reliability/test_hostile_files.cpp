@@ -179,6 +179,62 @@ private slots:
         QCOMPARE(p.takeErrors(), QStringList());
         QCOMPARE(p.main().directory().tel.recordCount(), 1);
     }
+
+    void fileMadeReadOnlyWhileInUseRefusesTheSaveClearly_data() {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("file made read-only") << false;
+        QTest::newRow("folder made read-only") << true;
+    }
+    void fileMadeReadOnlyWhileInUseRefusesTheSaveClearly() {
+        QFETCH(bool, folder);
+        TestDirectory file;
+        file.addCity(cityEntry("12345", "Иванов", "Мира", "1", "1"));
+        ProgramOn p(file.path());
+        p.searchAll();
+        const std::optional<QByteArray> before = contentOf(file.path());
+        {
+            ReadOnlyGuard guard(folder ? file.folder() : file.path());
+            if (!guard.active())
+                QSKIP(qPrintable(guard.why()));
+            DataSet& tel = p.main().directory().tel;
+            tel.edit();
+            tel.setFieldValue(u"kv", QStringLiteral("2"));
+            p.boxes.press(QMessageBox::Yes);
+            p.searchAll();  // asks to save the change first
+            const QStringList errors = p.takeErrors();
+            verifyMessages(errors, "нет права на запись", folder ? "folder" : "file");
+            QCOMPARE(contentOf(file.path()), before);
+            QVERIFY(tel.isModified());
+        }
+        p.main().directory().tel.post();
+        QCOMPARE(file.city()[0].kv, Value("2"));
+    }
+
+    void fileThatMayNotGrowRefusesTheSaveAndKeepsWhatWasSaved() {
+        // Another way to a full disk, where no small disk can be mounted: the program may
+        // not write the file beyond its present size.
+        TestDirectory file;
+        file.addCity(cityEntry("12345", "Иванов", "Мира", "1", "1"));
+        const int kilobytes = int(QFile(file.path()).size() / 1024);
+        AgentProcess program(file.path(), kilobytes);
+        program.ok("city");
+        QString message;
+        int saved = 0;
+        std::optional<QByteArray> before;
+        for (; saved < 5000 && message.isEmpty(); ++saved) {
+            before = contentOf(file.path());
+            program.ok("append");
+            program.ok(QStringLiteral("set fam Абонент %1 длинная фамилия").arg(saved));
+            const QString reply = program.ask("post");
+            if (reply.startsWith(u"error "))
+                message = reply.mid(6);
+        }
+        QVERIFY2(!message.isEmpty(), "the file grew past its limit");
+        verifyMessages({message}, "предельного размера", "file may not grow");
+        QCOMPARE(contentOf(file.path()), before);
+        QCOMPARE(file.city().size(), saved);  // the first entry and all saved before the error
+        QCOMPARE(runSqlite3(file.path(), "PRAGMA integrity_check"), QStringLiteral("ok"));
+    }
 };
 
 QTEST_MAIN(HostileFilesTest)
