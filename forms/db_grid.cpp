@@ -13,7 +13,9 @@
 
 namespace {
 
-// Cell editors take no more characters than the field holds.
+// Cell editors take no more characters than the field holds, but never fewer than the cell
+// already shows: a longer value stored by another program, or one of characters outside the
+// BMP (two UTF-16 units each), must not be cut short just because its cell was opened.
 class FieldEditorDelegate : public QStyledItemDelegate {
 public:
     FieldEditorDelegate(DirectoryModel& model, QObject* parent)
@@ -22,8 +24,10 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* line = qobject_cast<QLineEdit*>(editor))
-            line->setMaxLength(m_model.dataSet().fields()[index.column()].size);
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            const int shown = int(index.data(Qt::EditRole).toString().size());
+            line->setMaxLength(std::max(m_model.dataSet().fields()[index.column()].size, shown));
+        }
         return editor;
     }
 

@@ -180,6 +180,41 @@ private slots:
         QCOMPARE(p.main().directory().tel.recordCount(), 1);
     }
 
+    void overLongValuesOfAnotherProgramShowAndTheRestOfTheEntryCanBeEdited() {
+        TestDirectory file;
+        const QString longName = QString(70, u'Ж') + QStringLiteral(" 😀 конец");
+        file.addCity(cityEntry("12345", longName, "Мира", "1", "1234567890"));
+        ProgramOn p(file.path());
+        p.searchAll();
+        QCOMPARE(p.cell(0, 1), longName);  // shown whole
+        QCOMPARE(p.cell(0, 4), QStringLiteral("1234567890"));
+        p.run(QStringLiteral("red"));
+        // The user passes through the long value (its editor opened, nothing changed) into
+        // the street and changes only that.
+        QLineEdit* editor = p.openCell(0, 1);
+        QCOMPARE(editor->text(), longName);
+        QTest::keyClick(editor, Qt::Key_Tab);
+        editor = p.openCell(0, 2);
+        editor->setText(QStringLiteral("Садовая"));
+        QTest::keyClick(editor, Qt::Key_Tab);
+        p.boxes.press(QMessageBox::Yes);  // "save the changes?" on leaving edit mode
+        p.run(QStringLiteral("red"));
+        QCOMPARE(p.takeErrors(), QStringList());
+        QCOMPARE(file.city()[0], cityEntry("12345", longName, "Садовая", "1", "1234567890"));
+
+        // Changing the long value itself while leaving it over-long is refused; nothing is written.
+        p.run(QStringLiteral("red"));
+        editor = p.openCell(0, 1);
+        editor->setText(longName.chopped(1) + u'?');  // the editor takes no more than shown
+        QTest::keyClick(editor, Qt::Key_Tab);
+        p.boxes.press(QMessageBox::Yes);
+        p.run(QStringLiteral("red"));
+        const QStringList errors = p.takeErrors();
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].contains(u"длиннее 30 символов"), qPrintable(errors[0]));
+        QCOMPARE(file.city()[0].fam, Value(longName));
+    }
+
     void fileMadeReadOnlyWhileInUseRefusesTheSaveClearly_data() {
         QTest::addColumn<bool>("folder");
         QTest::newRow("file made read-only") << false;
