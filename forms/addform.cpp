@@ -224,16 +224,36 @@ bool Taddform::fieldsEmpty() const {
 void Taddform::addEntry() {
     const bool city = m_directory.showsCity();
     DataSet& set = city ? static_cast<DataSet&>(m_directory.tel) : m_directory.licht;
-    // Appending settles the current entry first: a changed one is saved, an unchanged one
-    // released. On an empty listing edit() starts a new entry that append() releases again.
-    set.edit();
-    set.append();
-    set.setFieldValue(u"tel", PhoneToDigits(telin->maskedText()));
-    set.setFieldValue(u"fam", Edit1->text());
-    set.setFieldValue(u"ul", Edit2->text());
-    set.setFieldValue(u"dom", Edit3->text());
-    set.setFieldValue(u"kv", Edit4->text());
+    QList<std::pair<QString, QString>> values = {
+        {QStringLiteral("tel"), PhoneToDigits(telin->maskedText())},
+        {QStringLiteral("fam"), Edit1->text()},
+        {QStringLiteral("ul"), Edit2->text()},
+        {QStringLiteral("dom"), Edit3->text()},
+        {QStringLiteral("kv"), Edit4->text()},
+    };
     if (!city)
-        set.setFieldValue(u"mob", Edit5->text());
+        values.append({QStringLiteral("mob"), Edit5->text()});
+    // An entry an earlier OK could not save (file busy, disk full, a value too long) is still
+    // the data set's unsaved new row: it is filled again and saved, not saved as it was with
+    // one more added after it.
+    if (!holdsUnsavedEntry(set)) {
+        // Appending settles the current entry first: a changed one is saved, an unchanged one
+        // released. On an empty listing edit() starts a new entry that append() releases again.
+        set.edit();
+        set.append();
+    }
+    for (const auto& [field, value] : values)
+        set.setFieldValue(field, value);
+    m_unsaved = {&set, values};
     set.post();
+    m_unsaved = {};
+}
+
+bool Taddform::holdsUnsavedEntry(const DataSet& set) const {
+    if (m_unsaved.set != &set || set.state() != DataSet::State::Insert)
+        return false;
+    for (const auto& [field, value] : m_unsaved.values)
+        if (set.fieldValue(field) != value)
+            return false;
+    return true;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
+#include <utility>
 
+class DataSet;
 class Directory;
 class PhoneEdit;
 class Picture;
@@ -40,9 +43,15 @@ private:
 
     bool fieldsEmpty() const;
     void addEntry();
+    bool holdsUnsavedEntry(const DataSet& set) const;
 
     QWidget& m_mainform;
     Directory& m_directory;
+    // The new entry of the last OK while its save has not succeeded: where and with what.
+    struct {
+        const DataSet* set = nullptr;
+        QList<std::pair<QString, QString>> values;
+    } m_unsaved;
 
     Picture* Image1;      // the background; moving over it returns both buttons to normal
     QFrame* Bevel1;       // the frame around the inputs; shorter without the mobile row

@@ -215,6 +215,46 @@ private slots:
         QCOMPARE(file.city()[0].fam, Value(longName));
     }
 
+    void fullDiskRefusesTheSaveClearlyAndTheEntryIsSavedOnceThereIsRoom() {
+        SmallDisk disk(512);
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.why()));
+        const QString path = disk.folder() + QStringLiteral("/tel.dll");
+        initDatabase(path);
+        runSqlite3(path,
+                   "INSERT INTO tel (tel, fam, ul, dom, kv) VALUES ('12345', 'Иванов',"
+                   " 'Мира', '1', '1')");
+        {
+            ProgramOn warmUp(path);  // folds the entry into the search index
+            warmUp.searchAll();
+        }
+        disk.fill();
+        const std::optional<QByteArray> before = contentOf(path);
+        ProgramOn p(path);
+        p.searchAll();  // reading needs no room
+        QCOMPARE(p.takeErrors(), QStringList());
+        QCOMPARE(p.main().directory().tel.recordCount(), 1);
+
+        p.openAddDialog();
+        p.typeInto("telin", QStringLiteral("23456"));
+        p.typeInto("Edit1", QStringLiteral("Петров П.П."));
+        p.typeInto("Edit2", QStringLiteral("Лесная"));
+        p.pressAddOk();
+        const QStringList errors = p.takeErrors();
+        verifyMessages(errors, "нет места", "full disk");
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(contentOf(path), before);
+        QVERIFY(p.program.addform->isVisible());  // the texts stay for another try
+
+        disk.release();
+        p.pressAddOk();
+        QCOMPARE(p.takeErrors(), QStringList());
+        QVERIFY(!p.program.addform->isVisible());
+        const QString count = runSqlite3(path, "SELECT count(*) FROM tel WHERE tel = '23456'");
+        QCOMPARE(count, QStringLiteral("1"));  // saved once, not twice
+        QCOMPARE(runSqlite3(path, "SELECT count(*) FROM tel"), QStringLiteral("2"));
+    }
+
     void fileMadeReadOnlyWhileInUseRefusesTheSaveClearly_data() {
         QTest::addColumn<bool>("folder");
         QTest::newRow("file made read-only") << false;
