@@ -401,7 +401,13 @@ void DataSet::sortBy(QStringView fieldName) {
     requireOpen();
     const int column = requireField(fieldName);
     settle();
-    const std::vector<uint32_t> order = TextOrder::russian().sortedOrder(m_rows.column(column));
+    // The texts are read where they lie, a few rows ahead of the one asked for (see
+    // RowStore::prefetch), from the sort's two threads at once.
+    const std::vector<uint32_t> order =
+        TextOrder::russian().sortedOrder(uint32_t(m_rows.size()), [&](uint32_t row) {
+            m_rows.prefetch(int(row) + kReadAhead);
+            return m_rows.field(int(row), column);
+        });
     int current = -1;
     for (int i = 0; i < int(order.size()); ++i)
         if (int(order[size_t(i)]) == m_current)

@@ -127,14 +127,6 @@ void RowStore::reorder(const std::vector<uint32_t>& order) {
     m_rows.swap(rows);
 }
 
-std::vector<RowStore::Field> RowStore::column(int column) const {
-    std::vector<Field> texts;
-    texts.reserve(m_rows.size());
-    for (int row = 0; row < size(); ++row)
-        texts.push_back(field(row, column));
-    return texts;
-}
-
 size_t RowStore::bytesHeld() const {
     size_t bytes = m_rows.capacity() * sizeof(uint32_t);
     for (size_t size : m_chunkSizes)

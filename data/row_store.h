@@ -35,9 +35,6 @@ public:
     // to place i.
     void reorder(const std::vector<uint32_t>& order);
 
-    // The texts of one field over all rows, in row order (for sorting).
-    std::vector<Field> column(int column) const;
-
     size_t bytesHeld() const;
 
     // Starts loading a row's record into the cache. Once the rows are sorted, neighbours lie

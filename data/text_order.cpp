@@ -1,6 +1,9 @@
 #include "text_order.h"
 
 #include <algorithm>
+#include <memory>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -32,14 +35,26 @@ int sign(int v) {
     return (v > 0) - (v < 0);
 }
 
-template <class Items>
-bool allEqual(const Items& items, uint32_t begin, uint32_t end,
-              std::span<const std::optional<QByteArrayView>> texts) {
-    const auto& first = texts[items[begin].index];
-    for (uint32_t i = begin + 1; i < end; ++i)
-        if (texts[items[i].index] != first)
-            return false;
-    return true;
+// Runs work(half, begin, end) for the two halves of [0, n), the second on a thread of its
+// own when the list is long enough to be worth one.
+template <class Work>
+void inHalves(uint32_t n, Work&& work) {
+    constexpr uint32_t kWorthAThread = 50000;
+    const uint32_t middle = n / 2;
+    if (n < kWorthAThread) {
+        work(0, 0, middle);
+        work(1, middle, n);
+        return;
+    }
+    std::thread second;
+    try {
+        second = std::thread([&] { work(1, middle, n); });
+    } catch (const std::system_error&) {
+        work(1, middle, n);  // no thread to be had: the same work, one half after the other
+    }
+    work(0, 0, middle);
+    if (second.joinable())
+        second.join();
 }
 
 }  // namespace
@@ -109,7 +124,7 @@ int TextOrder::compare(const std::optional<QString>& a, const std::optional<QStr
     return m_collator.compare(*a, *b);
 }
 
-bool TextOrder::encode(const std::optional<QByteArrayView>& text, Item& item) const {
+bool TextOrder::encode(const Text& text, Item& item) const {
     item.k0 = item.k1 = 0;
     item.needsFull = 0;
     if (!text)
@@ -136,80 +151,126 @@ bool TextOrder::encode(const std::optional<QByteArrayView>& text, Item& item) co
     return true;
 }
 
-bool TextOrder::fullLess(const Item& a, const Item& b,
-                         std::span<const std::optional<QByteArrayView>> texts) const {
-    const auto& ta = texts[a.index];
-    const auto& tb = texts[b.index];
-    if (ta && tb) {
-        // Primary: ranks over the whole text, a shorter text first.
-        const char *pa = ta->data(), *ea = pa + ta->size();
-        const char *pb = tb->data(), *eb = pb + tb->size();
-        while (pa < ea && pb < eb) {
-            const uint8_t ra = m_rank[nextCodePoint(pa, ea)];
-            const uint8_t rb = m_rank[nextCodePoint(pb, eb)];
-            if (ra != rb)
-                return ra < rb;
-        }
-        if ((pa < ea) != (pb < eb))
-            return pb < eb;
-        // Secondary: at the first place where only one of them has Ё, that one is greater.
-        pa = ta->data();
-        pb = tb->data();
-        while (pa < ea) {
-            const bool ya = isYo(nextCodePoint(pa, ea));
-            const bool yb = isYo(nextCodePoint(pb, eb));
-            if (ya != yb)
-                return yb;
-        }
-    }
-    return a.index < b.index;
-}
-
-std::vector<uint32_t> TextOrder::sortedOrder(
-    std::span<const std::optional<QByteArrayView>> texts) const {
-    const auto n = uint32_t(texts.size());
-    if (!m_fastPath)
-        return collatorOrder(texts);
-    std::vector<Item> items(n);
-    for (uint32_t i = 0; i < n; ++i) {
-        if (!encode(texts[i], items[i]))
-            return collatorOrder(texts);
+bool TextOrder::encodeAll(uint32_t begin, uint32_t end, const TextAt& textAt, Item* items) const {
+    for (uint32_t i = begin; i < end; ++i) {
+        if (!encode(textAt(i), items[i]))
+            return false;
         items[i].index = i;
     }
-    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+    return true;
+}
+
+int TextOrder::compareFull(const Text& ta, const Text& tb) const {
+    if (!ta || !tb)
+        return int(bool(ta)) - int(bool(tb));
+    // Primary: ranks over the whole text, a shorter text first.
+    const char *pa = ta->data(), *ea = pa + ta->size();
+    const char *pb = tb->data(), *eb = pb + tb->size();
+    while (pa < ea && pb < eb) {
+        const uint8_t ra = m_rank[nextCodePoint(pa, ea)];
+        const uint8_t rb = m_rank[nextCodePoint(pb, eb)];
+        if (ra != rb)
+            return ra < rb ? -1 : 1;
+    }
+    if ((pa < ea) != (pb < eb))
+        return pb < eb ? -1 : 1;
+    // Secondary: at the first place where only one of them has Ё, that one is greater.
+    pa = ta->data();
+    pb = tb->data();
+    while (pa < ea) {
+        const bool ya = isYo(nextCodePoint(pa, ea));
+        const bool yb = isYo(nextCodePoint(pb, eb));
+        if (ya != yb)
+            return yb ? -1 : 1;
+    }
+    return 0;
+}
+
+std::vector<uint32_t> TextOrder::sortedOrder(std::span<const Text> texts) const {
+    return sortedOrder(uint32_t(texts.size()), [texts](uint32_t i) { return texts[i]; });
+}
+
+std::vector<uint32_t> TextOrder::sortedOrder(uint32_t n, const TextAt& textAt) const {
+    if (!m_fastPath)
+        return collatorOrder(n, textAt);
+    auto items = std::make_unique_for_overwrite<Item[]>(n);
+    bool encoded[2] = {};
+    inHalves(n, [&](int half, uint32_t begin, uint32_t end) {
+        encoded[half] = encodeAll(begin, end, textAt, items.get());
+    });
+    if (!encoded[0] || !encoded[1])
+        return collatorOrder(n, textAt);
+
+    // Spread the items over buckets by the top bits of their keys (the value flag and about
+    // the first two characters), keeping their order, then sort each bucket on its own:
+    // many small sorts that stay in the cache instead of one over the whole list.
+    constexpr int kBucketShift = 48;
+    std::vector<uint32_t> starts((size_t(1) << (64 - kBucketShift)) + 1, 0);
+    for (uint32_t i = 0; i < n; ++i)
+        ++starts[(items[i].k0 >> kBucketShift) + 1];
+    for (size_t b = 1; b < starts.size(); ++b)
+        starts[b] += starts[b - 1];
+    auto sorted = std::make_unique_for_overwrite<Item[]>(n);
+    {
+        std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
+        for (uint32_t i = 0; i < n; ++i)
+            sorted[next[items[i].k0 >> kBucketShift]++] = items[i];
+    }
+    items.reset();
+    const auto keyLess = [](const Item& a, const Item& b) {
         if (a.k0 != b.k0)
             return a.k0 < b.k0;
         if (a.k1 != b.k1)
             return a.k1 < b.k1;
         return a.index < b.index;
+    };
+    // The buckets are shared out at the one where the second half of the items begins.
+    const auto split =
+        size_t(std::lower_bound(starts.begin(), starts.end(), n / 2) - starts.begin());
+    inHalves(n, [&](int half, uint32_t, uint32_t) {
+        const size_t first = half == 0 ? 0 : split;
+        const size_t last = half == 0 ? split : starts.size() - 1;
+        for (size_t b = first; b < last; ++b)
+            if (starts[b + 1] - starts[b] > 1)
+                std::sort(sorted.get() + starts[b], sorted.get() + starts[b + 1], keyLess);
     });
+
+    const auto fullLess = [&](const Item& a, const Item& b) {
+        const int c = compareFull(textAt(a.index), textAt(b.index));
+        return c != 0 ? c < 0 : a.index < b.index;
+    };
     for (uint32_t begin = 0; begin < n;) {
         uint32_t end = begin + 1;
-        bool needsFull = items[begin].needsFull;
-        while (end < n && items[end].k0 == items[begin].k0 && items[end].k1 == items[begin].k1)
-            needsFull |= bool(items[end++].needsFull);
+        bool needsFull = sorted[begin].needsFull;
+        while (end < n && sorted[end].k0 == sorted[begin].k0 && sorted[end].k1 == sorted[begin].k1)
+            needsFull |= bool(sorted[end++].needsFull);
         // Equal keys mostly mean equal texts (the same street a thousand times), which the
         // index order already settles; only runs with different texts need comparing in full.
-        if (needsFull && end - begin > 1 && !allEqual(items, begin, end, texts)) {
-            std::sort(items.begin() + begin, items.begin() + end,
-                      [&](const Item& a, const Item& b) { return fullLess(a, b, texts); });
+        if (needsFull && end - begin > 1) {
+            const Text first = textAt(sorted[begin].index);
+            bool allEqual = true;
+            for (uint32_t i = begin + 1; i < end && allEqual; ++i)
+                allEqual = textAt(sorted[i].index) == first;
+            if (!allEqual)
+                std::sort(sorted.get() + begin, sorted.get() + end, fullLess);
         }
         begin = end;
     }
     std::vector<uint32_t> order(n);
     for (uint32_t i = 0; i < n; ++i)
-        order[i] = items[i].index;
+        order[i] = sorted[i].index;
     return order;
 }
 
-std::vector<uint32_t> TextOrder::collatorOrder(
-    std::span<const std::optional<QByteArrayView>> texts) const {
+std::vector<uint32_t> TextOrder::collatorOrder(uint32_t count, const TextAt& textAt) const {
     std::vector<std::optional<QCollatorSortKey>> keys;
-    keys.reserve(texts.size());
-    for (const auto& text : texts)
+    keys.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const Text text = textAt(i);
         keys.push_back(text ? std::optional(m_collator.sortKey(QString::fromUtf8(*text)))
                             : std::nullopt);
-    std::vector<uint32_t> order(texts.size());
+    }
+    std::vector<uint32_t> order(count);
     for (uint32_t i = 0; i < order.size(); ++i)
         order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {

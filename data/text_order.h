@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -24,18 +25,24 @@ public:
 
     int compare(const std::optional<QString>& a, const std::optional<QString>& b) const;
 
-    // The stable ascending order of `texts` (UTF-8, no value = nullopt): element i of the
-    // result is the index of the text that goes to place i; equal texts keep their order.
-    std::vector<uint32_t> sortedOrder(std::span<const std::optional<QByteArrayView>> texts) const;
+    using Text = std::optional<QByteArrayView>;  // UTF-8, no value = nullopt
+    // Gives text i; called from more than one thread at once, for different i.
+    using TextAt = std::function<Text(uint32_t index)>;
+
+    // The stable ascending order of `texts`: element i of the result is the index of the
+    // text that goes to place i; equal texts keep their order.
+    std::vector<uint32_t> sortedOrder(std::span<const Text> texts) const;
+    // The same for `count` texts read through `textAt`, which spares the caller a copy.
+    std::vector<uint32_t> sortedOrder(uint32_t count, const TextAt& textAt) const;
 
     bool hasFastPath() const { return m_fastPath; }
 
 private:
     struct Item;
-    bool encode(const std::optional<QByteArrayView>& text, Item& item) const;
-    bool fullLess(const Item& a, const Item& b,
-                  std::span<const std::optional<QByteArrayView>> texts) const;
-    std::vector<uint32_t> collatorOrder(std::span<const std::optional<QByteArrayView>> texts) const;
+    bool encode(const Text& text, Item& item) const;
+    bool encodeAll(uint32_t begin, uint32_t end, const TextAt& textAt, Item* items) const;
+    int compareFull(const Text& a, const Text& b) const;
+    std::vector<uint32_t> collatorOrder(uint32_t count, const TextAt& textAt) const;
     void buildRanks();
 
     static constexpr char32_t kRankedLimit = 0x460;  // ranks cover code points below this
