@@ -12,7 +12,17 @@ LikePattern LikePattern::fromLike(const QString& like) {
     const QString folded = foldText(like);
     QString glob;
     glob.reserve(folded.size() + 8);
-    for (QChar c : folded) {
+    for (qsizetype i = 0; i < folded.size(); ++i) {
+        const QChar c = folded[i];
+        // A surrogate without its other half has no UTF-8 form: toUtf8() writes '?' for it,
+        // in the stored texts too, so here it must be that plain '?' and not GLOB's wildcard.
+        const bool lone =
+            (c.isHighSurrogate() && (i + 1 == folded.size() || !folded[i + 1].isLowSurrogate())) ||
+            (c.isLowSurrogate() && (i == 0 || !folded[i - 1].isHighSurrogate()));
+        if (lone) {
+            glob += u"[?]";
+            continue;
+        }
         switch (c.unicode()) {
             case u'%':
                 glob += u'*';

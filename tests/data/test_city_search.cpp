@@ -94,6 +94,7 @@ private slots:
              {.house = "%%"},
              {"12345", "12999", "23456", "34567", "45678", "56789", "67890", "67891", "89012"}},
             {"pattern characters of GLOB are literal", {.house = "[*]"}, {}},
+            {"half a surrogate pair is no wildcard", {.house = QChar(0xD800) + QString("%")}, {}},
             {"nothing found", {.surname = "Щукин"}, {}},
             {"an empty surname input restricts nothing", {.phone = "7____"}, {"78901"}},
             {"phone, house and apartment", {"12___", "12%", "5"}, {"12345"}},
