@@ -109,7 +109,10 @@ void Tmainform::buildControls() {
     ActionMainMenuBar1->setNativeMenuBar(false);
     ActionMainMenuBar1->move(0, 0);
     ActionMainMenuBar1->setFixedSize(706, 27);
-    ActionMainMenuBar1->setStyle(new MenuBarStyle);
+    // setStyle() does not take the style over; as the bar's child it goes with the bar.
+    auto* barStyle = new MenuBarStyle;
+    barStyle->setParent(ActionMainMenuBar1);
+    ActionMainMenuBar1->setStyle(barStyle);
     ActionMainMenuBar1->setFont(menuFont());
 
     StaticText1 = label(this, QStringLiteral("StaticText1"), QStringLiteral("Телефон"),
