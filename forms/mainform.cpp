@@ -31,7 +31,12 @@ Tmainform::Tmainform(const QString& connectionString, QWidget* parent)
     runGuarded([this] { FormCreate(); });
 }
 
-Tmainform::~Tmainform() = default;
+Tmainform::~Tmainform() {
+    // The grid reads the model and the data sets, which as members end before QWidget deletes
+    // the children; the grid goes first, so that what it does on its way out (an open cell
+    // editor handing on its text, losing the focus) still finds them.
+    delete DBGrid1;
+}
 
 void Tmainform::setDialogs(Taddform* addform, Taboutform* aboutform) {
     m_addform = addform;
