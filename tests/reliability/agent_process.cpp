@@ -25,6 +25,11 @@ AgentProcess::~AgentProcess() {
     m_process.closeWriteChannel();
     if (!m_process.waitForFinished(30000))
         m_process.kill();
+    // A nonzero exit is a fault of the agent's own, e.g. a sanitizer's report at its end.
+    if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0)
+        QTest::qFail(
+            qPrintable(QStringLiteral("directory_agent ended with %1").arg(m_process.exitCode())),
+            __FILE__, __LINE__);
 }
 
 QString AgentProcess::readLine() {
