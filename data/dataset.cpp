@@ -303,8 +303,20 @@ void DataSet::writeEdit() {
     update.run();
     if (sqlite3_changes(db) == 0)
         throwConflict(key, QStringLiteral("изменения не сохранены"));
-    const auto utf8 = utf8Of(m_buffer);
-    m_rows.replace(row, key, fieldsOf(utf8, m_buffer));
+    // The row as the file now holds it: the new values, the others exactly as read. Their
+    // shown text would not do: bytes that are not UTF-8 show as U+FFFD, and the next edit
+    // would find the row "changed by another program".
+    const auto columns = static_cast<size_t>(n);
+    std::vector<QByteArray> utf8(columns);
+    std::vector<RowStore::Field> fields(columns);
+    for (size_t c = 0; c < columns; ++c) {
+        const RowStore::Field stored = m_rows.field(row, int(c));
+        if (m_assigned[c] ? !m_buffer[c] : !stored)
+            continue;
+        utf8[c] = m_assigned[c] ? m_buffer[c]->toUtf8() : stored->toByteArray();
+        fields[c] = QByteArrayView(utf8[c]);
+    }
+    m_rows.replace(row, key, fields);
 }
 
 void DataSet::writeInsert() {

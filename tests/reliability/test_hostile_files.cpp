@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "agent_process.h"
+#include "directory.h"
 #include "file_guards.h"
 #include "program_on.h"
 #include "schema.h"
@@ -213,6 +214,30 @@ private slots:
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].contains(u"длиннее 30 символов"), qPrintable(errors[0]));
         QCOMPARE(file.city()[0].fam, Value(longName));
+    }
+
+    void textsThatAreNotUtf8CanBeEditedAroundRepeatedly() {
+        // Another program stored bytes that are not UTF-8 as a surname; the program shows
+        // them as replacement characters and must never write those back.
+        TestDirectory file;
+        file.exec(
+            QStringLiteral("INSERT INTO tel (tel, fam, ul, dom, kv) VALUES"
+                           " ('12345', CAST(X'FF41C3' AS TEXT), 'Мира', '1', '1')"));
+        Directory directory(file.connectionString());
+        CityQuery& tel = directory.tel;
+        for (const QString& parameter : CityQuery::kParameters)
+            tel.setParameter(parameter, QStringLiteral("%"));
+        tel.open();
+        QCOMPARE(tel.fieldValue(u"fam"), Value(QStringLiteral("\uFFFDA\uFFFD")));
+        for (const char* kv : {"2", "3"}) {  // the second edit checks against the first's result
+            tel.edit();
+            tel.setFieldValue(u"kv", QString::fromLatin1(kv));
+            tel.post();
+        }
+        QCOMPARE(runSqlite3(file.path(), "SELECT hex(fam) || ' ' || kv FROM tel"),
+                 QStringLiteral("FF41C3 3"));
+        tel.remove();
+        QCOMPARE(file.city().size(), 0);
     }
 
     void fullDiskRefusesTheSaveClearlyAndTheEntryIsSavedOnceThereIsRoom() {
