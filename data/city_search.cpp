@@ -11,11 +11,16 @@ const QByteArrayList kCityColumns = {"tel", "fam", "ul", "dom", "kv"};
 
 // A byte above every byte of UTF-8 text: [p, p + kAbove) holds exactly the texts beginning with p.
 const char kAbove = '\xFF';
+// The byte just above NUL: [p, p + kJustAbove) holds p and the texts that go on from p with a
+// NUL, which GLOB, reading up to a NUL, takes for p too. A pattern without wildcards needs
+// no wider range, which spares the search every longer text that begins the same way.
+const char kJustAbove = '\x01';
 
 struct Condition {
     QByteArray column;
     std::optional<QByteArray> glob;  // a pattern to match; none for a prefix condition
-    QByteArray rangeLow;  // every match lies in [rangeLow, rangeLow + kAbove); empty: no range
+    QByteArray rangeLow;             // every match lies in [rangeLow, rangeHigh); empty: no range
+    QByteArray rangeHigh;
     bool folded = false;  // must be matched against the folded text
 };
 
@@ -37,7 +42,7 @@ qint64 boundedCount(sqlite3* db, const Condition& c) {
                         ")",
                     QStringLiteral("Не удалось выполнить поиск"));
     count.bindText(1, c.rangeLow);
-    count.bindText(2, c.rangeLow + kAbove);
+    count.bindText(2, c.rangeHigh);
     count.step();
     return count.int64(0);
 }
@@ -62,7 +67,9 @@ CitySearch CitySearch::plan(sqlite3* db, bool indexed, const Criteria& criteria)
         }
         if (like.matchesEverything)
             continue;
-        conditions.append({column, like.glob, like.literalPrefix, like.needsFolding});
+        conditions.append({column, like.glob, like.literalPrefix,
+                           like.literalPrefix + (like.literal ? kJustAbove : kAbove),
+                           like.needsFolding});
     }
     for (const PrefixRange& range : criteria.filter) {
         if (range.prefix.isEmpty())
@@ -70,8 +77,9 @@ CitySearch CitySearch::plan(sqlite3* db, bool indexed, const Criteria& criteria)
         const QByteArray column = range.field.toLower().toUtf8();
         if (!kCityColumns.contains(column))
             throw Error(QStringLiteral("Поиск по полю «%1» невозможен.").arg(range.field));
+        const QByteArray prefix = foldText(range.prefix).toUtf8();
         conditions.append(
-            {column, std::nullopt, foldText(range.prefix).toUtf8(), foldMatters(range.prefix)});
+            {column, std::nullopt, prefix, prefix + kAbove, foldMatters(range.prefix)});
     }
 
     // With the index, lead with the condition whose range holds the fewest entries.
@@ -108,7 +116,7 @@ CitySearch CitySearch::plan(sqlite3* db, bool indexed, const Criteria& criteria)
         const QByteArray column = expression(c, i == lead);
         if (!c.glob || i == lead) {
             where << column + " >= " + sql.bind(c.rangeLow)
-                  << column + " < " + sql.bind(c.rangeLow + kAbove);
+                  << column + " < " + sql.bind(c.rangeHigh);
         }
         if (c.glob)
             where << column + " GLOB " + sql.bind(*c.glob);

@@ -48,5 +48,6 @@ LikePattern LikePattern::fromLike(const QString& like) {
     while (wildcard < folded.size() && folded[wildcard] != u'%' && folded[wildcard] != u'_')
         ++wildcard;
     pattern.literalPrefix = folded.left(wildcard).toUtf8();
+    pattern.literal = wildcard == folded.size();
     return pattern;
 }

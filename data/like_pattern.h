@@ -9,6 +9,7 @@
 struct LikePattern {
     QByteArray glob;           // UTF-8 GLOB pattern over folded text
     QByteArray literalPrefix;  // folded characters before the first wildcard
+    bool literal;              // no wildcard at all: literalPrefix is the whole pattern
     bool matchesEverything;    // the pattern "%": also a field without a value matches
     bool matchesNothing;       // a pattern that no stored text can match
     bool needsFolding;         // false when the raw stored text can be matched directly
