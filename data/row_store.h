@@ -11,7 +11,7 @@
 // The rows a data set holds, packed for a directory of a million entries: each row is one
 // record in a chunked byte arena (the key, then per field a length and its UTF-8 bytes) and
 // the row order is a vector of 32-bit record handles. A row costs its text plus about 13
-// bytes; sorting only permutes the handles.
+// bytes. Sorting lays the records out anew in the new order, so that walks read in sequence.
 class RowStore {
 public:
     using Field = std::optional<QByteArrayView>;  // UTF-8 text, or no value
@@ -32,7 +32,7 @@ public:
     void reserve(int rows) { m_rows.reserve(size_t(rows)); }
 
     // Puts the rows in the given order: order[i] is the current place of the row that goes
-    // to place i.
+    // to place i. The records are laid out anew in that order.
     void reorder(const std::vector<uint32_t>& order);
 
     size_t bytesHeld() const;
@@ -48,8 +48,11 @@ public:
     }
 
 private:
+    char* room(size_t need);       // where a record of at most `need` bytes goes
+    uint32_t commit(size_t size);  // the handle of the record just put there
     uint32_t store(qint64 key, std::span<const Field> fields);
     const char* record(int row) const;
+    size_t recordSize(const char* record) const;
 
     static constexpr int kChunkBits = 20;  // 1 MiB chunks; a handle is chunk << 20 | offset
     int m_fieldCount;
