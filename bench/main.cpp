@@ -1,7 +1,7 @@
 // tel_bench: the whole program at a million entries, against baselines measured in the same
 // run. bench/run_bench.sh builds and runs it; see README.md.
 //
-//   tel_bench [--data FOLDER] [--entries N] [--runs N] [--slow-runs N] [--openpyxl-runs N]
+//   tel_bench [--data FOLDER] [--entries N] [--runs N] [--print-runs N] [--openpyxl-runs N]
 //             [--only GROUP,...]
 //   tel_bench --startup-probe FOLDER        (one start of the program, for the start-up row)
 //   tel_bench --xlsx-baseline FILE WORKBOOK (the plain libxlsxwriter loop)
@@ -44,8 +44,8 @@ BenchOptions parse(const QStringList& args) {
             options.entries = intOption(args, i, 10);
         else if (a == u"--runs")
             options.runs = intOption(args, i, 1);
-        else if (a == u"--slow-runs")
-            options.slowRuns = intOption(args, i, 1);
+        else if (a == u"--print-runs")
+            options.printRuns = intOption(args, i, 1);
         else if (a == u"--openpyxl-runs")
             options.openpyxlRuns = intOption(args, i, 1);
         else if (a == u"--only" && i + 1 < args.size())

@@ -6,6 +6,7 @@
 
 #include "bench_files.h"
 #include "report.h"
+#include "sample.h"
 
 class ProgramDriver;
 
@@ -13,7 +14,7 @@ struct BenchOptions {
     QString dataFolder;
     qint64 entries = 1000000;
     int runs = 5;          // measured runs after the warm-up, per figure
-    int slowRuns = 5;      // the same for printing the whole listing
+    int printRuns = 3;     // printing a million entries takes most of a minute a run
     int openpyxlRuns = 1;  // openpyxl takes most of a minute a run: no warm-up, few runs
     QStringList only;      // groups to run; empty: all
 
@@ -40,7 +41,9 @@ private:
     void xlsx();
     void printing();
 
+    double commandMs(const char* action, Sample& repaints);
     void searchAll();
+    void sortedListing();
     QString workFile(const QString& name) const;
 
     const BenchFiles& m_files;

@@ -37,6 +37,18 @@ Sample collect(int runs, const std::function<double()>& once) {
     return sample;
 }
 
+std::pair<Sample, Sample> collectPaired(int runs, const std::function<double()>& ours,
+                                        const std::function<double()>& baseline) {
+    ours();
+    baseline();
+    std::pair<Sample, Sample> samples;
+    for (int i = 0; i < runs; ++i) {
+        samples.first.ms.push_back(ours());
+        samples.second.ms.push_back(baseline());
+    }
+    return samples;
+}
+
 Sample measure(int runs, const std::function<void()>& work, const std::function<void()>& prepare) {
     return collect(runs, [&] {
         if (prepare)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <utility>
 #include <vector>
 
 // The timings of one piece of work, in milliseconds: every figure the table shows is the
@@ -20,7 +21,13 @@ double timeMs(const std::function<void()>& work);
 // One warm-up run, then `runs` measured ones; `once` performs one run and returns its time.
 Sample collect(int runs, const std::function<double()>& once);
 
-// The same with the timing done here: `prepare` runs untimed before every run of `work`.
+// Our work and its baseline by turns: a warm-up run of each, then `runs` pairs, so that a
+// change in the machine's load falls on both alike.
+std::pair<Sample, Sample> collectPaired(int runs, const std::function<double()>& ours,
+                                        const std::function<double()>& baseline);
+
+// The same as collect() with the timing done here: `prepare` runs untimed before every run
+// of `work`.
 Sample measure(int runs, const std::function<void()>& work,
                const std::function<void()>& prepare = {});
 

@@ -41,19 +41,16 @@ double numberFrom(const QByteArray& output, const QString& what) {
 
 }  // namespace
 
-Sample timeSqlite3(const QString& file, const QStringList& options, const QString& sql, int runs) {
-    const QString what = QStringLiteral("sqlite3 %1").arg(sql);
-    return collect(runs, [&] {
-        QProcess sqlite;
-        sqlite.setProgram(QStringLiteral(SQLITE3_PROGRAM));
-        sqlite.setArguments(QStringList(options) << QStringLiteral("-readonly") << file << sql);
-        sqlite.setStandardOutputFile(QProcess::nullDevice());
-        QElapsedTimer timer;
-        timer.start();
-        sqlite.start();
-        finish(sqlite, what);
-        return double(timer.nsecsElapsed()) / 1e6;
-    });
+double timeSqlite3(const QString& file, const QStringList& options, const QString& sql) {
+    QProcess sqlite;
+    sqlite.setProgram(QStringLiteral(SQLITE3_PROGRAM));
+    sqlite.setArguments(QStringList(options) << QStringLiteral("-readonly") << file << sql);
+    sqlite.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    sqlite.start();
+    finish(sqlite, QStringLiteral("sqlite3 %1").arg(sql));
+    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 qint64 countRows(const QString& file, const QString& sql) {

@@ -15,7 +15,7 @@ inline const char kAllEntriesSql[] =
 
 // Times the sqlite3 program running `sql` on `file` with `options`, its output sent to the
 // null device: the whole process, spawn to exit.
-Sample timeSqlite3(const QString& file, const QStringList& options, const QString& sql, int runs);
+double timeSqlite3(const QString& file, const QStringList& options, const QString& sql);
 
 // How many rows `sql` returns, counted by SQLite itself.
 qint64 countRows(const QString& file, const QString& sql);
