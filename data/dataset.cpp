@@ -198,6 +198,15 @@ RowStore::Field DataSet::currentBytes(int column) const {
     return QByteArrayView(m_bytesCache[column]);
 }
 
+void DataSet::currentFields(std::span<RowStore::Field> out) const {
+    if (m_current >= 0 && m_state == State::Browse) {
+        m_rows.fields(m_current, out);
+        return;
+    }
+    for (int c = 0; c < int(out.size()); ++c)
+        out[size_t(c)] = currentBytes(c);
+}
+
 void DataSet::edit() {
     requireOpen();
     if (m_state != State::Browse)

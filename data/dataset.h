@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "row_store.h"
@@ -59,6 +60,8 @@ public:
     std::optional<QString> value(int row, int column) const;
     // The current row's field as UTF-8, for the output walks; valid until the next change.
     RowStore::Field currentBytes(int column) const;
+    // All of the current row's fields so, in field order, read in one pass.
+    void currentFields(std::span<RowStore::Field> out) const;
 
     void edit();    // on an empty set starts a new row instead
     void insert();  // a new row in place of the current one

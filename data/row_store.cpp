@@ -108,6 +108,20 @@ RowStore::Field RowStore::field(int row, int column) const {
     return QByteArrayView(p, qsizetype(header - 1));
 }
 
+void RowStore::fields(int row, std::span<Field> out) const {
+    const char* p = record(row) + sizeof(qint64);
+    for (Field& f : out) {
+        uint64_t header = 0;
+        p = getVarint(p, header);
+        if (header == 0) {
+            f = std::nullopt;
+            continue;
+        }
+        f = QByteArrayView(p, qsizetype(header - 1));
+        p += header - 1;
+    }
+}
+
 std::optional<QString> RowStore::value(int row, int column) const {
     const Field f = field(row, column);
     if (!f)

@@ -21,7 +21,8 @@ public:
     int fieldCount() const { return m_fieldCount; }
     int size() const { return int(m_rows.size()); }
     qint64 key(int row) const;
-    Field field(int row, int column) const;  // valid until the store changes
+    Field field(int row, int column) const;            // valid until the store changes
+    void fields(int row, std::span<Field> out) const;  // all of them, read in one pass
     std::optional<QString> value(int row, int column) const;
 
     void append(qint64 key, std::span<const Field> fields);
