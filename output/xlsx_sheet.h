@@ -1,27 +1,18 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
-#include <QTemporaryFile>
-#include <memory>
 
 #include "output_entry.h"
-#include "sheet_rows.h"
-#include "zip_parts.h"
 
-class DeflatePipeline;
+struct lxw_workbook;
+struct lxw_worksheet;
 
-// The shown listing as an Excel workbook with one sheet. Row 1 holds the bold headers,
-// then one row per entry with every value a text cell exactly as stored. The constructor
-// makes the file, to learn at once whether it can be written; finish() writes it. A sheet
-// dropped before finish() or failing in it takes its file away.
-//
-// libxlsxwriter (in constant-memory mode) makes the workbook with the header row alone;
-// the entries' rows are written the way it writes them (see SheetRows) and deflated on two
-// threads as they come (see DeflatePipeline), and finish() puts the sheet together around
-// them in libxlsxwriter's archive. A million rows take about a third of the time that
-// libxlsxwriter, compressing on one thread at the end, would take.
+// The shown listing as an Excel workbook with one sheet, streamed row by row (libxlsxwriter
+// in constant-memory mode). Row 1 holds the bold headers, then one row per entry with
+// every value a text cell exactly as stored. The constructor makes the file empty, to
+// learn at once whether it can be written; finish() writes it. A sheet dropped before
+// finish() or failing in it takes its file away.
 class XlsxSheet {
 public:
     XlsxSheet(const QString& path, DirectoryKind kind);
@@ -34,25 +25,15 @@ public:
 
 private:
     void start();
-    void makeHeaderWorkbook();
-    void splitSheet();
-    void handOver();
-    void assemble();
     void abandon();
     void check(int error) const;
-    [[noreturn]] void failWriting(const QString& reason) const;
+    void writeText(int column, QByteArrayView text);
 
     QString m_path;
     int m_fieldCount;
+    lxw_workbook* m_workbook = nullptr;
+    lxw_worksheet* m_sheet = nullptr;
     unsigned m_row = 0;
     bool m_finished = false;
-    QList<ZipEntry> m_archive;  // libxlsxwriter's workbook with the header row only
-    qsizetype m_sheetEntry = -1;
-    QByteArray m_sheetStart;   // the sheet's XML up to the dimension's last row number
-    QByteArray m_sheetMiddle;  // from after that number to the end of the header row
-    QByteArray m_sheetEnd;     // from the end of the rows on
-    SheetRows m_rows;
-    QByteArray m_piece;         // rows not yet handed to the pipeline
-    QTemporaryFile m_deflated;  // the rows, deflated
-    std::unique_ptr<DeflatePipeline> m_deflate;
+    QByteArray m_text;  // the value being written, NUL-terminated for libxlsxwriter
 };
