@@ -94,12 +94,12 @@ void Tmainform::ExcelExecute() {
         showWarningBox(this, QStringLiteral("Нет данных для экспорта"));
         return;
     }
-    // Every export is a new workbook in a folder of its own, left for the spreadsheet program.
+    // Every export is a new workbook in a folder of its own, left for the spreadsheet program
+    // once the workbook is complete; a failed export takes the folder away again.
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/telspr-XXXXXX"));
     if (!folder.isValid())
         throw Error(QStringLiteral("Не удалось создать временную папку для книги: %1.")
                         .arg(folder.errorString()));
-    folder.setAutoRemove(false);
     const QString path = folder.filePath(QStringLiteral("kalvex.xlsx"));
 
     const ListingReader reader(shown, kindOf(m_directory));
@@ -115,6 +115,7 @@ void Tmainform::ExcelExecute() {
         sheet.writeEntry(reader.current());
         sheet.finish();
     }
+    folder.setAutoRemove(false);
     if (openSpreadsheet) {
         openSpreadsheet(path);
     } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
