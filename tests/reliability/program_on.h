@@ -1,35 +1,19 @@
 #pragma once
 
 #include <QAbstractItemView>
-#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTest>
 
 #include "error_report.h"
 #include "file_connection.h"
-#include "modal_answerer.h"
-#include "startup.h"
+#include "program_under_test.h"
 #include "typing.h"
 
-// The real program started in-process on a directory file the test prepared (or left out),
-// with its modal boxes answered by the test.
-class ProgramOn {
+// The real program started in-process on a directory file the test prepared (or left out).
+class ProgramOn : public ProgramUnderTest {
 public:
-    explicit ProgramOn(const QString& path) {
-        program = startProgram(connectionStringFor(path));
-        QVERIFY(QTest::qWaitForWindowExposed(program.mainform.get()));
-    }
+    explicit ProgramOn(const QString& path) { start(connectionStringFor(path)); }
 
-    Tmainform& main() { return *program.mainform; }
-    template <class T = QWidget>
-    T* widget(const QString& name) {
-        T* w = program.mainform->findChild<T*>(name);
-        if (!w)
-            QTest::qFail(qPrintable("no widget " + name), __FILE__, __LINE__);
-        return w;
-    }
-    void run(const QString& command) { widget<QAction>(command)->trigger(); }
     // Every entry of the city directory: "%" typed as the house number, then the search.
     void searchAll() {
         widget<QComboBox>(QStringLiteral("Edit3"))->setEditText(QStringLiteral("%"));
@@ -86,7 +70,4 @@ public:
         boxes.clear();
         return texts;
     }
-
-    ModalAnswerer boxes;
-    Program program;
 };
