@@ -7,6 +7,7 @@
 #include "connection_settings.h"
 #include "directory.h"
 #include "error.h"
+#include "error_of.h"
 #include "schema.h"
 #include "test_directory.h"
 
@@ -15,12 +16,7 @@ class ConnectionTest : public QObject {
 
     static QString openError(const QString& connectionString) {
         Connection connection(connectionString);
-        try {
-            connection.open();
-        } catch (const Error& e) {
-            return e.text();
-        }
-        return {};
+        return errorOf([&] { connection.open(); });
     }
 
     static QString connectionTo(const QString& path) {

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "error.h"
+#include "error_of.h"
 #include "html_document.h"
 #include "html_file_name.h"
 #include "test_entry.h"
@@ -50,16 +51,6 @@ QString fromCp1251(const QByteArray& bytes) {
 
 QByteArray cell(const QByteArray& value) {
     return "<th><span class=\"style4\">" + value + "</span></th>";
-}
-
-// The text of the error the call throws, or a null string when it throws none.
-QString errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.text();
-    }
-    return {};
 }
 
 // Accepts `limit` bytes, then refuses or, with `partial`, takes only part of each write.

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "error.h"
+#include "error_of.h"
 #include "test_entry.h"
 #include "xlsx_sheet.h"
 
@@ -43,15 +44,6 @@ QJsonArray values(const QJsonObject& book, int row) {
         result.append(cell.toArray()[0]);
     }
     return result;
-}
-
-QString errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.text();
-    }
-    return {};
 }
 
 const QStringList kCityHeaders = {u"Телефон"_s, u"ФИО"_s, u"Улица"_s, u"№ дома"_s, u"№ квартиры"_s};
