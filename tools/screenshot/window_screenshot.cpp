@@ -11,7 +11,8 @@
 
 int main(int argc, char** argv) {
     Application app(argc, argv);
-    const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshot.png");
+    const QString output =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshot.png");
     const QString surname = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("Иванов");
     Program program = startProgram();
     program.mainform->findChild<QComboBox*>(QStringLiteral("Edit1"))->setEditText(surname);
