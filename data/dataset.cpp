@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 #include "connection.h"
 #include "error.h"
 #include "statement.h"
@@ -286,7 +288,10 @@ void DataSet::throwConflict(qint64 key, const QString& whatFailed) const {
 }
 
 void DataSet::writeEdit() {
-    // Only the fields given a value are written; the row must still hold what was read.
+    // Only the fields given a value are written; the row must still hold what was read. An
+    // edit that assigned nothing leaves the file alone.
+    if (std::ranges::find(m_assigned, true) == m_assigned.end())
+        return;
     QByteArray sql = "UPDATE " + m_table.toUtf8() + " SET ";
     QByteArray where = " WHERE key = ?1";
     const int n = int(m_fields.size());

@@ -65,6 +65,16 @@ private slots:
         QCOMPARE(file->personal()[0].fam, Value("A"));
     }
 
+    void postingAnUnchangedEditWritesNothing() {
+        auto& set = personal({{"1", "A", "B", "1", "1", "m"}});
+        file->exec("UPDATE lich SET fam = 'changed elsewhere'");
+        set.edit();
+        set.post();
+        QCOMPARE(set.state(), DataSet::State::Browse);
+        QCOMPARE(set.fieldValue(u"fam"), Value("A"));  // as read; no conflict to report
+        QCOMPARE(file->personal()[0].fam, Value("changed elsewhere"));
+    }
+
     void setFieldOutsideEditingIsRefused() {
         auto& set = personal({{"1", "A", "B", "1", "1", "m"}});
         QVERIFY_THROWS_EXCEPTION(Error, set.setFieldValue(u"fam", QStringLiteral("x")));
