@@ -26,5 +26,7 @@ void runGuarded(Handler&& handler) {
         reportError(e.text());
     } catch (const std::exception& e) {
         reportError(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        reportError(QStringLiteral("Непредвиденная ошибка"));
     }
 }

@@ -20,7 +20,7 @@
 #include "status_bar.h"
 
 Tmainform::Tmainform(const QString& connectionString, QWidget* parent)
-    : QWidget(parent), m_directory(connectionString), m_model(m_directory.DataSource1) {
+    : QWidget(parent), m_directory(connectionString, this), m_model(m_directory.DataSource1) {
     setObjectName(QStringLiteral("mainform"));
     buildControls();
     buildCommands();

@@ -8,6 +8,9 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "connection.h"
+#include "data_source.h"
+#include "dataset.h"
 #include "error_report.h"
 #include "phone_edit.h"
 #include "running_program.h"
@@ -49,6 +52,13 @@ private slots:
         for (const char* item : {"N2", "N3", "N4", "N5", "N6"})
             QVERIFY(!p.action(item)->isChecked());
         QCOMPARE(p.gridOptions(), 2016);
+        // The data objects are found by name too; the city directory is open and shown.
+        auto* tel = p.main().findChild<DataSet*>("tel");
+        QVERIFY(tel && tel->isOpen());
+        QVERIFY(p.main().findChild<Connection*>("connection"));
+        QVERIFY(p.main().findChild<DataSet*>("licht"));
+        auto* source = p.main().findChild<DataSource*>("DataSource1");
+        QVERIFY(source && &source->dataSet() == tel);
         QVERIFY(!p.program.addform->isVisible());
         QVERIFY(!p.program.aboutform->isVisible());
         QVERIFY(p.boxes.seen().isEmpty());
@@ -197,6 +207,18 @@ private slots:
         QCOMPARE(errorReportText("Код (5)"), QStringLiteral("Код (5)"));
         QCOMPARE(errorReportText("Ошибка 7"), QStringLiteral("Ошибка 7."));  // '7' lies above '.'
         QCOMPARE(errorReportText("a-"), QStringLiteral("a-"));               // '-' lies below '.'
+    }
+
+    void everyKindOfExceptionReachesTheErrorReport() {
+        ModalAnswerer boxes;
+        runGuarded([] { throw Error(QStringLiteral("Файл занят")); });
+        runGuarded([] { throw std::runtime_error("disk I/O error"); });
+        runGuarded([] { throw 42; });
+        QCOMPARE(boxes.seen().size(), 3);
+        QCOMPARE(boxes.seen()[0].text, QStringLiteral("Файл занят."));
+        QCOMPARE(boxes.seen()[1].text, QStringLiteral("disk I/O error."));
+        QCOMPARE(boxes.seen()[2].text, QStringLiteral("Непредвиденная ошибка."));
+        QCOMPARE(boxes.seen()[2].title, kApplicationTitle);
     }
 
     void missingDatabaseGivesTwoReportsAndAWindowThatWorks() {
