@@ -2,8 +2,10 @@
 
 #include <QFontMetrics>
 #include <QPrinter>
+#include <algorithm>
 
 #include "error.h"
+#include "print_line.h"
 
 QFont ListingPrinter::listingFont() {
     QFont font(QStringLiteral("DejaVu Sans Mono"), 10);
@@ -41,12 +43,8 @@ void ListingPrinter::printPiece(const QString& piece) {
 }
 
 void ListingPrinter::printLine(const QString& line) {
-    if (line.isEmpty()) {
-        printPiece(line);
-        return;
-    }
-    for (qsizetype at = 0; at < line.size(); at += m_charsPerLine)
-        printPiece(line.mid(at, m_charsPerLine));
+    for (const QString& piece : printPieces(line, m_charsPerLine))
+        printPiece(piece);
 }
 
 void ListingPrinter::finish() {

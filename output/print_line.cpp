@@ -34,3 +34,24 @@ QString printLine(const OutputEntry& entry) {
     appendPadded(line, fields[4], 5);
     return line;
 }
+
+QStringList printPieces(const QString& line, qsizetype width) {
+    if (line.isEmpty() || width < 1)
+        return {line};
+    QStringList pieces;
+    qsizetype start = 0;
+    qsizetype characters = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const bool secondHalf = i > 0 && line[i].isLowSurrogate() && line[i - 1].isHighSurrogate();
+        if (secondHalf)
+            continue;
+        if (characters == width) {
+            pieces << line.sliced(start, i - start);
+            start = i;
+            characters = 0;
+        }
+        ++characters;
+    }
+    pieces << line.sliced(start);
+    return pieces;
+}

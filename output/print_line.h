@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "output_entry.h"
 
@@ -8,3 +9,8 @@
 // and street padded to 30 characters, house and apartment to 5. Longer values are printed
 // whole. The mobile number is not printed.
 QString printLine(const OutputEntry& entry);
+
+// A printed line cut into pieces of at most `width` characters, one printed line each, for a
+// line wider than the page. A character outside the BMP counts once and is never cut in two.
+// An empty line is one empty piece.
+QStringList printPieces(const QString& line, qsizetype width);

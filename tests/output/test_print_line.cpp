@@ -33,6 +33,7 @@ private slots:
     void nullFields();
     void charactersOutsideBmpCountOnce();
     void mobileNotPrinted();
+    void widerLinesCutIntoPieces();
 };
 
 void TestPrintLine::columnsLineUp() {
@@ -87,6 +88,16 @@ void TestPrintLine::mobileNotPrinted() {
     const TestEntry without(u"1"_s, u"Фам"_s, u"Ул"_s, u"2"_s, u"3"_s);
     QCOMPARE(line(withMobile), line(without));
     QVERIFY(!line(withMobile).contains(u"900"_s));
+}
+
+void TestPrintLine::widerLinesCutIntoPieces() {
+    QCOMPARE(printPieces(u""_s, 4), QStringList({u""_s}));
+    QCOMPARE(printPieces(u"abcd"_s, 4), QStringList({u"abcd"_s}));
+    QCOMPARE(printPieces(u"abcdefghij"_s, 4), QStringList({u"abcd"_s, u"efgh"_s, u"ij"_s}));
+    // A character outside the BMP is one place on the page and stays whole at a cut.
+    QCOMPARE(printPieces(u"abc😀de"_s, 3), QStringList({u"abc"_s, u"😀de"_s}));
+    QCOMPARE(printPieces(u"ab😀cd"_s, 3), QStringList({u"ab😀"_s, u"cd"_s}));
+    QCOMPARE(printPieces(u"😀😀😀"_s, 1), QStringList({u"😀"_s, u"😀"_s, u"😀"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestPrintLine)
