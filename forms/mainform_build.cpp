@@ -165,6 +165,8 @@ void Tmainform::buildControls() {
 
     PrintDialog1 = new QPrintDialog(&m_printer, this);
     PrintDialog1->setObjectName(QStringLiteral("PrintDialog1"));
+    // The listing is printed whole: no page range, no selection to offer.
+    PrintDialog1->setOption(QAbstractPrintDialog::PrintPageRange, false);
 }
 
 QAction* Tmainform::command(const QString& name, void (Tmainform::*handler)()) {

@@ -39,8 +39,10 @@ bool confirmReplace(QWidget* parent, const QString& path) {
 
 void Tmainform::HtmlExecute() {
     DataSet& shown = m_directory.shown();
-    const int count = shown.recordCount();
+    // Counted once the move to the first entry has settled an edit: a new entry left
+    // unchanged is dropped there and is not exported.
     shown.first();
+    const int count = shown.recordCount();
     if (count == 0) {
         showWarningBox(this, QStringLiteral("Нет данных для экспорта"));
         return;
@@ -90,7 +92,9 @@ void Tmainform::ExcelExecute() {
         return;
     }
     DataSet& shown = m_directory.shown();
-    if (shown.recordCount() == 0) {
+    shown.first();  // settles an edit in progress before the entries are counted
+    const int count = shown.recordCount();
+    if (count == 0) {
         showWarningBox(this, QStringLiteral("Нет данных для экспорта"));
         return;
     }
@@ -105,8 +109,6 @@ void Tmainform::ExcelExecute() {
     const ListingReader reader(shown, kindOf(m_directory));
     {
         DataSet::QuietMoves quiet(shown);
-        shown.first();
-        const int count = shown.recordCount();
         XlsxSheet sheet(path, reader.kind());
         for (int row = 1; row < count; ++row) {
             sheet.writeEntry(reader.current());
@@ -132,11 +134,15 @@ void Tmainform::printExecute() {
     }
     if (PrintDialog1->exec() != QDialog::Accepted)
         return;
+    DataSet::QuietMoves quiet(shown);
+    shown.first();  // settles an edit in progress before the entries are counted
+    const int count = shown.recordCount();
+    if (count == 0) {
+        showWarningBox(this, QStringLiteral("Нет данных для печати"));
+        return;
+    }
     ListingPrinter printer(m_printer);
     const ListingReader reader(shown, kindOf(m_directory));
-    DataSet::QuietMoves quiet(shown);
-    shown.first();
-    const int count = shown.recordCount();
     for (int i = 1; i <= count; ++i) {
         printer.printLine(printLine(reader.current()));
         if (i < shown.recordCount())

@@ -84,6 +84,20 @@ class OutputWindowTest : public QObject {
         p.run("SearchAct");
     }
     static int current(RunningProgram& p) { return p.main().directory().shown().currentIndex(); }
+    // Runs the print command with the print dialog answered: printing to the PDF file `pdf`.
+    static void printToPdf(RunningProgram& p, const QString& pdf) {
+        QPrinter* printer = p.widget<QPrintDialog>("PrintDialog1")->printer();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        p.boxes.expect([&](QWidget* dialog) {
+            // Without a printer the dialog prints to a PDF file named in its own field.
+            auto* fileName = dialog->findChild<QLineEdit*>("filename");
+            QVERIFY(fileName);
+            fileName->setText(pdf);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        p.run("print");
+    }
 
 private slots:
     void htmlOfAnEmptyListingWarnsWithoutADialog() {
@@ -243,17 +257,7 @@ private slots:
         RunningProgram p(kCity);
         searchAll(p);
         const QString pdf = p.file.folder() + "/listing.pdf";
-        QPrinter* printer = p.widget<QPrintDialog>("PrintDialog1")->printer();
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(pdf);
-        p.boxes.expect([&](QWidget* dialog) {
-            // Without a printer the dialog prints to a PDF file named in its own field.
-            auto* fileName = dialog->findChild<QLineEdit*>("filename");
-            QVERIFY(fileName);
-            fileName->setText(pdf);
-            static_cast<QDialog*>(dialog)->accept();
-        });
-        p.run("print");
+        printToPdf(p, pdf);
         QCOMPARE(p.boxes.seen().size(), 1);
         QCOMPARE(current(p), 2);
         // The listing's columns stand at fixed character places in a fixed-pitch font: the
@@ -267,6 +271,76 @@ private slots:
         QCOMPARE(qRound((wordAt(words, "10").x - words[0].x) / cell), 67);
         QCOMPARE(qRound((wordAt(words, "15").x - words[0].x) / cell), 72);
         QVERIFY(wordAt(words, "Мира").y > wordAt(words, "Ленина").y);  // one line per entry
+    }
+
+    void aLongListingRunsOverPagesWithEveryEntryOnce() {
+        QList<TestEntry> many;
+        for (int i = 0; i < 150; ++i)
+            many << cityEntry(QString::number(10000 + i), "Фамилия", "Улица", "1", "2");
+        RunningProgram p(many);
+        searchAll(p);
+        auto* dialog = p.widget<QPrintDialog>("PrintDialog1");
+        QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintPageRange));  // printed whole
+        const QString pdf = p.file.folder() + "/listing.pdf";
+        printToPdf(p, pdf);
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-layout", pdf, "-"});
+        pdftotext.waitForFinished(30000);
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        QVERIFY2(text.count(u'\f') > 1, "one page holds every line");
+        for (int i = 0; i < 150; ++i)
+            QCOMPARE(text.count(QString::number(10000 + i)), 1);
+    }
+
+    void outputsLeaveOutANewEntryLeftUnchanged() {
+        RunningProgram p(kCity);
+        searchAll(p);
+        DataSet& tel = p.main().directory().tel;
+        tel.append();  // as moving down past the last row does in edit mode
+        const QString base = p.file.folder() + "/tel";
+        p.boxes.saveAs(base);
+        p.run("Html");
+        QCOMPARE(readFile(base + ".html").count("\r\n"), 17 + 7 * 3 + 3);
+        QCOMPARE(tel.recordCount(), 3);
+    }
+
+    void aNewEntryLeftUnchangedIsNothingToHandOn() {
+        RunningProgram empty(kCity);
+        DataSet& none = empty.main().directory().tel;
+        QStringList opened;
+        empty.main().spreadsheetAvailable = [] { return true; };
+        empty.main().openSpreadsheet = [&](const QString& path) { opened << path; };
+        none.append();
+        empty.run("Html");
+        none.append();
+        empty.run("Excel");
+        none.append();
+        empty.boxes.expect([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
+        empty.run("print");
+        QCOMPARE(empty.boxes.seen().size(), 4);
+        QCOMPARE(empty.boxes.seen()[0].text, QStringLiteral("Нет данных для экспорта"));
+        QCOMPARE(empty.boxes.seen()[1].text, QStringLiteral("Нет данных для экспорта"));
+        QCOMPARE(empty.boxes.seen()[3].text, QStringLiteral("Нет данных для печати"));
+        QVERIFY(opened.isEmpty());
+        QVERIFY(empty.file.city().size() == 3);  // nothing was added to the file
+    }
+
+    void spreadsheetSavesAnEditInProgressFirst() {
+        RunningProgram p(kCity);
+        QStringList opened;
+        p.main().spreadsheetAvailable = [] { return true; };
+        p.main().openSpreadsheet = [&](const QString& path) { opened << path; };
+        searchAll(p);
+        DataSet& tel = p.main().directory().tel;
+        tel.moveTo(1);
+        tel.edit();
+        tel.setFieldValue(u"kv", QStringLiteral("99"));
+        p.run("Excel");
+        QCOMPARE(p.boxes.seen().size(), 0);  // saved without a question
+        QCOMPARE(p.file.city()[1].kv, Value("99"));
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(rowValues(readSpreadsheet(opened[0]), 2).last(), QStringLiteral("99"));
+        QCOMPARE(current(p), 2);
     }
 
     void dialogsDisableTheMainWindowWhileShown() {
