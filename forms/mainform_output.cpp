@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -33,6 +34,18 @@ bool confirmReplace(QWidget* parent, const QString& path) {
     box.setObjectName(QStringLiteral("confirmReplace"));
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+// Opens the workbook as the desktop offers: with the application registered for the type,
+// else with the spreadsheet program found on PATH.
+void openInSpreadsheetApplication(const QString& path) {
+    const SpreadsheetOpener opener = findSpreadsheetOpener();
+    const bool started = opener.kind == SpreadsheetOpener::Kind::Program
+                             ? QProcess::startDetached(opener.program, {path})
+                             : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!started)
+        throw Error(QStringLiteral("Не удалось открыть книгу «%1» в программе электронных таблиц.")
+                        .arg(path));
 }
 
 }  // namespace
@@ -118,12 +131,10 @@ void Tmainform::ExcelExecute() {
         sheet.finish();
     }
     folder.setAutoRemove(false);
-    if (openSpreadsheet) {
+    if (openSpreadsheet)
         openSpreadsheet(path);
-    } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        throw Error(QStringLiteral("Не удалось открыть книгу «%1» в программе электронных таблиц.")
-                        .arg(path));
-    }
+    else
+        openInSpreadsheetApplication(path);
 }
 
 void Tmainform::printExecute() {

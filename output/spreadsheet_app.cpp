@@ -28,7 +28,8 @@ bool xlsxHandlerRegistered() {
            !query.readAllStandardOutput().trimmed().isEmpty();
 }
 
-bool spreadsheetProgramOnPath() {
+// The first known spreadsheet program on PATH, or an empty text.
+QString spreadsheetProgramOnPath() {
     const QStringList programs = {
         QStringLiteral("libreoffice"),
         QStringLiteral("localc"),
@@ -39,15 +40,27 @@ bool spreadsheetProgramOnPath() {
         QStringLiteral("et"),
     };
     for (const QString& program : programs) {
-        if (!QStandardPaths::findExecutable(program).isEmpty()) {
-            return true;
+        const QString path = QStandardPaths::findExecutable(program);
+        if (!path.isEmpty()) {
+            return path;
         }
     }
-    return false;
+    return {};
 }
 
 }  // namespace
 
+SpreadsheetOpener findSpreadsheetOpener() {
+    if (xlsxHandlerRegistered()) {
+        return {SpreadsheetOpener::Kind::Desktop, {}};
+    }
+    const QString program = spreadsheetProgramOnPath();
+    if (!program.isEmpty()) {
+        return {SpreadsheetOpener::Kind::Program, program};
+    }
+    return {};
+}
+
 bool spreadsheetApplicationAvailable() {
-    return xlsxHandlerRegistered() || spreadsheetProgramOnPath();
+    return findSpreadsheetOpener().kind != SpreadsheetOpener::Kind::None;
 }

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,6 +13,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "running_program.h"
 
@@ -198,6 +200,32 @@ private slots:
         p.run("Excel");
         QCOMPARE(p.boxes.seen().size(), 2);
         QCOMPARE(p.boxes.seen()[1].text, QStringLiteral("Нет данных для экспорта"));
+    }
+
+    void spreadsheetProgramOnPathOpensTheWorkbook() {
+        // No desktop registration here, only a spreadsheet program on PATH: it is the one
+        // that gets the workbook.
+        QTemporaryDir bin;
+        const QString received = bin.filePath("received");
+        QFile program(bin.filePath("gnumeric"));
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        program.write("#!/bin/sh\nprintf '%s' \"$1\" > '" + QFile::encodeName(received) + "'\n");
+        program.close();
+        QVERIFY(program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()));
+
+        RunningProgram p(kCity);
+        searchAll(p);
+        p.run("Excel");
+        qputenv("PATH", oldPath);
+        QVERIFY(p.boxes.seen().isEmpty());
+        QTRY_VERIFY(QFile::exists(received));
+        QTRY_VERIFY(!readFile(received).isEmpty());
+        const QString path = QString::fromLocal8Bit(readFile(received));
+        QVERIFY2(path.endsWith("/kalvex.xlsx"), qPrintable(path));
+        QCOMPARE(rowValues(readSpreadsheet(path), 3).first(), QStringLiteral("34567"));
+        QDir(QFileInfo(path).path()).removeRecursively();
     }
 
     void spreadsheetHoldsTheShownListingInANewWorkbookEachTime() {

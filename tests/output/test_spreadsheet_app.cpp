@@ -59,7 +59,10 @@ void TestSpreadsheetApp::registeredHandler() {
                "[ \"$1 $2 $3\" = 'query default "
                "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet' ] && "
                "echo libreoffice-calc.desktop");
+    addProgram(u"gnumeric"_s, "exit 0");
     QVERIFY(spreadsheetApplicationAvailable());
+    // The desktop's own choice comes before a program found on PATH.
+    QCOMPARE(findSpreadsheetOpener().kind, SpreadsheetOpener::Kind::Desktop);
 }
 
 void TestSpreadsheetApp::noRegisteredHandler() {
@@ -85,6 +88,9 @@ void TestSpreadsheetApp::knownProgramOnPath() {
     addProgram(u"xdg-mime"_s, "exit 0");
     addProgram(program, "exit 0");
     QVERIFY(spreadsheetApplicationAvailable());
+    const SpreadsheetOpener opener = findSpreadsheetOpener();
+    QCOMPARE(opener.kind, SpreadsheetOpener::Kind::Program);
+    QCOMPARE(opener.program, m_bin->filePath(program));
 }
 
 void TestSpreadsheetApp::hangingQueryTimesOut() {
