@@ -37,9 +37,15 @@ void CityQuery::load(sqlite3* db, RowStore& rows) {
     // A parameter without a value selects nothing; the grid starts empty this way.
     if (!criteria.phone || !criteria.house || !criteria.apartment)
         return;
-    const bool indexed = m_connection.hasSearchIndex();
+    bool indexed = m_connection.hasSearchIndex();
     if (indexed)
         catchUpSearchIndex(db);
+    // The plan and the rows come from one view of the file. Should another program have
+    // changed entries since the catch-up, their folded copies are missing from the index,
+    // and this search reads the entries themselves.
+    Transaction snapshot(db, "BEGIN");
+    if (indexed && !searchIndexCurrent(db))
+        indexed = false;
     const CitySearch search = CitySearch::plan(db, indexed, criteria);
     if (search.selectsNothing)
         return;
@@ -47,4 +53,6 @@ void CityQuery::load(sqlite3* db, RowStore& rows) {
     for (int i = 0; i < search.bindings.size(); ++i)
         select.bindText(i + 1, search.bindings[i]);
     readRows(select, rows);
+    select.reset();
+    snapshot.commit();
 }

@@ -48,12 +48,17 @@ bool hasSearchIndex(sqlite3* db) {
     return objects.int64(0) == 5;
 }
 
-void catchUpSearchIndex(sqlite3* db) {
-    const QString doing = QStringLiteral("Не удалось обновить поисковый индекс");
-    Statement pending(db, "SELECT EXISTS (SELECT 1 FROM tel_fold_pending)", doing);
+bool searchIndexCurrent(sqlite3* db) {
+    Statement pending(db, "SELECT EXISTS (SELECT 1 FROM tel_fold_pending)",
+                      QStringLiteral("Не удалось прочитать поисковый индекс"));
     pending.step();
-    if (pending.int64(0) == 0)
+    return pending.int64(0) == 0;
+}
+
+void catchUpSearchIndex(sqlite3* db) {
+    if (searchIndexCurrent(db))
         return;
+    const QString doing = QStringLiteral("Не удалось обновить поисковый индекс");
     Transaction transaction(db);
     execute(db, kCatchUpSql, doing);
     transaction.commit();
