@@ -56,6 +56,7 @@ DBGrid::DBGrid(DirectoryModel& model, QWidget* parent) : QTableView(parent), m_m
 
     connect(&model, &DirectoryModel::currentRowChanged, this, &DBGrid::followDataSet);
     connect(&model, &QAbstractItemModel::modelReset, this, &DBGrid::applyColumnWidths);
+    connect(qApp, &QApplication::focusChanged, this, &DBGrid::focusMoved);
     setOptions(kStartOptions);
 }
 
@@ -165,25 +166,37 @@ void DBGrid::keyPressEvent(QKeyEvent* event) {
         runGuarded([&] { dataSet().insert(); });
         return;
     }
-    if (editing && !inCell && event->key() == Qt::Key_Down &&
-        event->modifiers() == Qt::NoModifier && dataSet().isOpen() &&
-        currentIndex().row() == model()->rowCount() - 1) {
-        // Moving down past the last row appends a new entry, unless that row is one still empty.
-        const bool emptyNewRow =
-            dataSet().state() == DataSet::State::Insert && !dataSet().isModified();
-        if (!emptyNewRow)
-            runGuarded([&] { dataSet().append(); });
+    if (editing && event->key() == Qt::Key_Down && event->modifiers() == Qt::NoModifier &&
+        dataSet().isOpen() && currentIndex().row() == model()->rowCount() - 1) {
+        // Moving down past the last row appends a new entry, unless that row is one still
+        // empty. A cell being edited hands its text on first, as any move does.
+        runGuarded([&] {
+            if (inCell)
+                closeCellEditor();
+            const bool emptyNewRow =
+                dataSet().state() == DataSet::State::Insert && !dataSet().isModified();
+            if (!emptyNewRow)
+                dataSet().append();
+        });
         return;
     }
     QTableView::keyPressEvent(event);
 }
 
-void DBGrid::focusOutEvent(QFocusEvent* event) {
-    QTableView::focusOutEvent(event);
-    QWidget* now = QApplication::focusWidget();
-    const bool left =
-        !(now && (now == this || isAncestorOf(now))) && event->reason() != Qt::PopupFocusReason;
-    if (left && (m_options & dgCancelOnExit) && dataSet().state() == DataSet::State::Insert &&
+void DBGrid::closeCellEditor() {
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void DBGrid::focusMoved(QWidget* old, QWidget* now) {
+    // The focus leaves the grid (or a cell editor in it) for another control of the window;
+    // a modal box or another application taking the focus is not leaving the grid.
+    const auto inGrid = [this](QWidget* w) { return w && (w == this || isAncestorOf(w)); };
+    if (!inGrid(old) || inGrid(now) || !now || now->window() != window())
+        return;
+    if ((m_options & dgCancelOnExit) && dataSet().state() == DataSet::State::Insert &&
         !dataSet().isModified())
         runGuarded([&] { dataSet().cancel(); });
 }

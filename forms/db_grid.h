@@ -42,13 +42,14 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     DataSet& dataSet() const;
     void followDataSet(int row);
     void applyColumnWidths();
     void deleteWithConfirmation();
+    void closeCellEditor();
+    void focusMoved(QWidget* old, QWidget* now);
 
     DirectoryModel& m_model;
     int m_options = 0;

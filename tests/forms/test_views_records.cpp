@@ -247,6 +247,36 @@ private slots:
         QCOMPARE(p.file.city().size(), 3);
     }
 
+    void anOpenCellEditorMovesDownAndLeavesAsTheGridDoes() {
+        RunningProgram p(kCity);
+        searchAll(p);
+        p.run("red");
+        QAbstractItemView* view = grid(p);
+        const auto openEditor = [&] {
+            view->edit(view->currentIndex());
+            auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(view->currentIndex()));
+            if (editor)
+                editor->setFocus();
+            return editor;
+        };
+        view->setFocus();
+        view->setCurrentIndex(view->model()->index(2, 1));
+        QLineEdit* editor = openEditor();
+        QVERIFY(editor);
+        editor->setText("Абрамова А.А.");
+        QTest::keyClick(editor, Qt::Key_Down);  // past the last row: the text is saved first
+        QCOMPARE(view->model()->rowCount(), 4);
+        QCOMPARE(view->currentIndex().row(), 3);
+        QCOMPARE(p.file.city()[2].fam, Value("Абрамова А.А."));
+
+        // Leaving the grid from an editor of the unchanged new entry drops the entry.
+        QVERIFY(openEditor());
+        p.widget("telin")->setFocus();
+        QCOMPARE(view->model()->rowCount(), 3);
+        QCOMPARE(p.file.city().size(), 3);
+        QVERIFY(p.boxes.seen().isEmpty());
+    }
+
     void deleteRemovesWithoutAQuestionInEitherView() {
         RunningProgram p(kCity, kPersonal);
         searchAll(p);
