@@ -92,6 +92,12 @@ private slots:
         for (int n = 1; n <= 5; ++n)
             QCOMPARE(headingLeft(p, n), QList<int>({166, 219, 392, 565, 613})[n - 1]);
         QVERIFY(!p.widget("StaticText6")->isVisible());
+        for (const char* shown :
+             {"StaticText7", "StaticText8", "StaticText9", "StaticText10", "StaticText11", "telin",
+              "Edit1", "Edit2", "Edit3", "Edit4", "Bevel1"})
+            QVERIFY2(p.widget(shown)->isVisible(), shown);
+        QCOMPARE(p.imageIndex("bar_gor"), 10);
+        QCOMPARE(p.imageIndex("bar_lich"), -1);
         QCOMPARE(grid(p)->geometry(), QRect(166, 96, 523, 282));
         QCOMPARE(table->columnWidth(4) - personalApartment,
                  table->fontMetrics().horizontalAdvance(u'0'));
@@ -277,11 +283,41 @@ private slots:
         QVERIFY(p.boxes.seen().isEmpty());
     }
 
+    void deleteRemovesWithoutAQuestionInEitherView_data() {
+        QTest::addColumn<bool>("city");
+        QTest::addColumn<bool>("editMode");
+        QTest::newRow("city, browsing") << true << false;
+        QTest::newRow("city, edit mode") << true << true;
+        QTest::newRow("personal, browsing") << false << false;
+        QTest::newRow("personal, edit mode") << false << true;
+    }
     void deleteRemovesWithoutAQuestionInEitherView() {
+        QFETCH(bool, city);
+        QFETCH(bool, editMode);
         RunningProgram p(kCity, kPersonal);
         searchAll(p);
+        if (!city)
+            p.run("lich");
+        if (editMode)
+            p.run("red");
+        p.boxes.clear();
+        DataSet& shown = p.main().directory().shown();
+        shown.moveTo(1);
+        if (editMode) {  // the entry goes together with its unsaved change
+            shown.edit();
+            shown.setFieldValue(u"dom", QStringLiteral("77"));
+        }
         p.run("del");
-        QCOMPARE(p.file.city().size(), 2);
+        const QList<TestEntry> left = city ? p.file.city() : p.file.personal();
+        QCOMPARE(left.size(), city ? 2 : 1);
+        QCOMPARE(left[0], (city ? kCity : kPersonal)[0]);
+        QCOMPARE(shown.recordCount(), left.size());
+        QCOMPARE(shown.state(), DataSet::State::Browse);
+        QVERIFY(p.boxes.seen().isEmpty());
+    }
+
+    void deleteDropsANewEntryOnly() {
+        RunningProgram p(kCity, kPersonal);
         p.run("lich");
         p.run("red");
         p.run("del");
