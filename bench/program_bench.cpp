@@ -57,6 +57,11 @@ const SearchCase kSearches[] = {
      "SELECT t.* FROM tel_fold f JOIN tel t ON t.key = f.key WHERE f.fam >= 'иванов' AND "
      "f.fam < 'иванов' || char(1114111) AND t.tel GLOB '?\?\?\?\?'",
      nullptr},
+    {"street-prefix search \"Лен\"",
+     {.street = QStringLiteral("Лен")},
+     "SELECT t.* FROM tel_fold f JOIN tel t ON t.key = f.key WHERE f.ul >= 'лен' AND "
+     "f.ul < 'лен' || char(1114111) AND t.tel GLOB '?\?\?\?\?'",
+     nullptr},
     {"phone search \"12\" typed",
      {.phoneDigits = QStringLiteral("12")},
      "SELECT t.* FROM tel_fold f JOIN tel t ON t.key = f.key WHERE f.tel >= '12' AND "
