@@ -238,6 +238,15 @@ void Tmainform::buildMenuBar() {
     ActionMainMenuBar1->addAction(m_barLich);
     ActionMainMenuBar1->addAction(
         barItem(QStringLiteral("about"), QStringLiteral("О программе..."), 0));
+
+    // The bar's colour map: the item under the mouse on a light grey, its text unchanged,
+    // on the bar and in every drop-down.
+    QPalette colours = ActionMainMenuBar1->palette();
+    colours.setColor(QPalette::Highlight, QColor(0xE2, 0xE1, 0xDB));
+    colours.setColor(QPalette::HighlightedText, colours.color(QPalette::ButtonText));
+    ActionMainMenuBar1->setPalette(colours);
+    for (QMenu* menu : ActionMainMenuBar1->findChildren<QMenu*>())
+        menu->setPalette(colours);
 }
 
 void Tmainform::buildPopupMenu() {

@@ -122,6 +122,18 @@ private slots:
         QCOMPARE(p.widget("Edit4")->toolTip(), QStringLiteral("Здесь введите № квартиры"));
     }
 
+    void menuHighlightAndHistoryRows() {
+        RunningProgram p;
+        const QColor highlight(0xE2, 0xE1, 0xDB);
+        auto* bar = p.widget<QMenuBar>("ActionMainMenuBar1");
+        QCOMPARE(bar->palette().color(QPalette::Highlight), highlight);
+        for (QMenu* menu : bar->findChildren<QMenu*>())
+            QCOMPARE(menu->palette().color(QPalette::Highlight), highlight);
+        auto* edit = p.widget<QComboBox>("Edit2");
+        edit->addItem("Ленина");
+        QCOMPARE(edit->view()->sizeHintForRow(0), 13);
+    }
+
     void menusHoldTheirItemsAndImages() {
         RunningProgram p;
         const QList<std::tuple<const char*, const char*, int>> items = {
