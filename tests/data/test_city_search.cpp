@@ -20,6 +20,7 @@ const QList<TestEntry> kEntries = {
     cityEntry("67891", "Й.", "Ясная", "1", "1"),
     cityEntry("78901", {}, {}, {}, {}),
     cityEntry("89012", "", "", "", ""),
+    cityEntry("90123", "Жуков Ж.Ж.", "Лесная", "1ё", "2Е"),
 };
 
 struct Search {
@@ -69,7 +70,7 @@ private slots:
             {"every five-digit phone",
              {},
              {"12345", "12999", "23456", "34567", "45678", "56789", "67890", "67891", "78901",
-              "89012"}},
+              "89012", "90123"}},
             {"phone prefix", {"12___"}, {"12345", "12999"}},
             {"phone pattern with a gap", {"_2___"}, {"12345", "12999"}},
             {"four-digit phone only by its own length", {"____"}, {"1234"}},
@@ -92,7 +93,10 @@ private slots:
             {"empty house matches only empty houses", {.house = ""}, {"89012"}},
             {"%% does not match a house without a value",
              {.house = "%%"},
-             {"12345", "12999", "23456", "34567", "45678", "56789", "67890", "67891", "89012"}},
+             {"12345", "12999", "23456", "34567", "45678", "56789", "67890", "67891", "89012",
+              "90123"}},
+            {"Е typed finds ё stored in the house", {.house = "1Е"}, {"90123"}},
+            {"ё typed finds Е stored, beside a wildcard", {.apartment = "_ё"}, {"90123"}},
             {"pattern characters of GLOB are literal", {.house = "[*]"}, {}},
             {"half a surrogate pair is no wildcard", {.house = QChar(0xD800) + QString("%")}, {}},
             {"nothing found", {.surname = "Щукин"}, {}},
