@@ -56,8 +56,14 @@ DBGrid::DBGrid(DirectoryModel& model, QWidget* parent) : QTableView(parent), m_m
 
     connect(&model, &DirectoryModel::currentRowChanged, this, &DBGrid::followDataSet);
     connect(&model, &QAbstractItemModel::modelReset, this, &DBGrid::applyColumnWidths);
-    connect(qApp, &QApplication::focusChanged, this, &DBGrid::focusMoved);
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, &DBGrid::focusMoved);
     setOptions(kStartOptions);
+}
+
+DBGrid::~DBGrid() {
+    // QWidget's destructor gives the focus away when the grid holds it; this grid is gone
+    // by then and must not hear of it.
+    disconnect(m_focusWatch);
 }
 
 DataSet& DBGrid::dataSet() const {

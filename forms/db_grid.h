@@ -34,6 +34,7 @@ public:
     static constexpr int kBrowseOptions = 4064;  // edit mode off: whole rows, no editing
 
     DBGrid(DirectoryModel& model, QWidget* parent);
+    ~DBGrid() override;
 
     int options() const { return m_options; }
     void setOptions(int options);
@@ -53,5 +54,6 @@ private:
 
     DirectoryModel& m_model;
     int m_options = 0;
+    QMetaObject::Connection m_focusWatch;  // the application's focus changes, heard until the end
     bool m_following = false;  // the grid is moving to the data set's row, not the other way
 };
