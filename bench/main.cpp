@@ -4,7 +4,6 @@
 //   tel_bench [--data FOLDER] [--entries N] [--runs N] [--print-runs N] [--openpyxl-runs N]
 //             [--only GROUP,...]
 //   tel_bench --startup-probe FOLDER        (one start of the program, for the start-up row)
-//   tel_bench --xlsx-baseline FILE WORKBOOK (the plain libxlsxwriter loop)
 //   tel_bench --naive-memory FILE           (the naive list's bytes per row)
 #include <sys/resource.h>
 
@@ -109,9 +108,6 @@ int main(int argc, char** argv) {
         const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
         if (mode == u"--startup-probe" && argc == 3)
             return runStartupProbe(argc, argv, QString::fromLocal8Bit(argv[2]));
-        if (mode == u"--xlsx-baseline" && argc == 4)
-            return runXlsxBaseline(QString::fromLocal8Bit(argv[2]),
-                                   QString::fromLocal8Bit(argv[3]));
         if (mode == u"--naive-memory" && argc == 3)
             return runNaiveMemory(QString::fromLocal8Bit(argv[2]));
         return runBench(argc, argv);
