@@ -58,8 +58,12 @@ void ProgramBench::html() {
             return m_program->modals().msSinceAnswer();
         },
         [&] {
-            return timeSqlite3(m_files.big, {QStringLiteral("-html")},
-                               QString::fromLatin1(kAllEntriesSql));
+            // Into a file as well: an export pays for the bytes it puts into the file system.
+            const QString output = workFile(QStringLiteral("sqlite3.html"));
+            const double ms = timeSqlite3(m_files.big, {QStringLiteral("-html")},
+                                          QString::fromLatin1(kAllEntriesSql), output);
+            QFile::remove(output);
+            return ms;
         });
     const qint64 size = fileSize(path, "HTML");
     m_report.add({QStringLiteral("HTML export of %1 entries").arg(count), formatMs(ours.median()),
@@ -67,7 +71,7 @@ void ProgramBench::html() {
                   QStringLiteral("<= 0.5x"), ours.median() / baseline.median() <= 0.5});
     m_report.note(QStringLiteral("HTML export: the Html command from the file dialog's answer "
                                  "to the finished file (%1), the listing sorted by surname; "
-                                 "baseline: sqlite3 -html `%2`.")
+                                 "baseline: sqlite3 -html `%2` into a file.")
                       .arg(mb(size), QString::fromLatin1(kAllEntriesSql)));
 }
 

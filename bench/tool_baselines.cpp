@@ -41,11 +41,12 @@ double numberFrom(const QByteArray& output, const QString& what) {
 
 }  // namespace
 
-double timeSqlite3(const QString& file, const QStringList& options, const QString& sql) {
+double timeSqlite3(const QString& file, const QStringList& options, const QString& sql,
+                   const QString& output) {
     QProcess sqlite;
     sqlite.setProgram(QStringLiteral(SQLITE3_PROGRAM));
     sqlite.setArguments(QStringList(options) << QStringLiteral("-readonly") << file << sql);
-    sqlite.setStandardOutputFile(QProcess::nullDevice());
+    sqlite.setStandardOutputFile(output.isEmpty() ? QProcess::nullDevice() : output);
     QElapsedTimer timer;
     timer.start();
     sqlite.start();

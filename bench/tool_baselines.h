@@ -14,8 +14,9 @@ inline const char kAllEntriesSql[] =
     "SELECT tel, fam, ul, dom, kv FROM tel WHERE tel GLOB '?\?\?\?\?'";
 
 // Times the sqlite3 program running `sql` on `file` with `options`, its output sent to the
-// null device: the whole process, spawn to exit.
-double timeSqlite3(const QString& file, const QStringList& options, const QString& sql);
+// file `output` or, without one, to the null device: the whole process, spawn to exit.
+double timeSqlite3(const QString& file, const QStringList& options, const QString& sql,
+                   const QString& output = QString());
 
 // How many rows `sql` returns, counted by SQLite itself.
 qint64 countRows(const QString& file, const QString& sql);

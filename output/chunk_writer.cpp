@@ -1,5 +1,7 @@
 #include "chunk_writer.h"
 
+#include <fcntl.h>
+
 #include <QFileDevice>
 
 #include "error.h"
@@ -81,4 +83,24 @@ void ChunkWriter::write(HtmlChunk& chunk) {
     if (written != chunk.bytes.size()) {
         throw Error(QStringLiteral("Не удалось записать файл: %1").arg(m_out.errorString()));
     }
+    startWriteBack();
+}
+
+// A file that is saved to disk at its end (QSaveFile does) is handed to the disk as it
+// grows, so that little is left to wait for then. Only a hint: where the system cannot take
+// it, the final sync does all the work as before.
+void ChunkWriter::startWriteBack() {
+#ifdef __linux__
+    constexpr qint64 kWriteBackStep = 8 * 1024 * 1024;
+    auto* file = qobject_cast<QFileDevice*>(&m_out);
+    if (file == nullptr || file->handle() < 0 || file->pos() - m_handedToDisk < kWriteBackStep) {
+        return;
+    }
+    if (!file->flush()) {
+        throw Error(QStringLiteral("Не удалось записать файл: %1").arg(file->errorString()));
+    }
+    const qint64 end = file->pos();
+    sync_file_range(file->handle(), m_handedToDisk, end - m_handedToDisk, SYNC_FILE_RANGE_WRITE);
+    m_handedToDisk = end;
+#endif
 }

@@ -32,6 +32,7 @@ private:
     void run();
     void waitForThread(std::unique_lock<std::mutex>& lock);
     void write(HtmlChunk& chunk);
+    void startWriteBack();
 
     QIODevice& m_out;
     Cp1251Filler m_filler;  // the thread's
@@ -43,5 +44,6 @@ private:
     HtmlChunk* m_handedOver = nullptr;  // set until the thread has written it
     bool m_stop = false;
     std::exception_ptr m_failure;
-    std::thread m_thread;  // last, so that it starts on complete members
+    qint64 m_handedToDisk = 0;  // the thread's: where the disk's write-back was started up to
+    std::thread m_thread;       // last, so that it starts on complete members
 };

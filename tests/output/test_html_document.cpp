@@ -1,6 +1,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -108,6 +109,7 @@ private slots:
     void charactersOutsideCodePage();
     void nullAndEmptyFields();
     void manyEntriesAcrossChunks();
+    void largeFileMatchesTheSameDocumentInMemory();
     void writeFailureThrows_data();
     void writeFailureThrows();
     void readOnlyFileThrows();
@@ -294,6 +296,29 @@ void TestHtmlDocument::manyEntriesAcrossChunks() {
                  u"<th><span class=\"style4\">"_s + expectedFam[i] + u"</span></th>"_s);
         QCOMPARE(lines[at + 3], cell("\xCB\xE5\xF1\xED\xE0\xFF"));
     }
+}
+
+// Past some megabytes the writer hands a file's pages to the disk as it goes; the file must
+// still hold exactly the document.
+void TestHtmlDocument::largeFileMatchesTheSameDocumentInMemory() {
+    QList<TestEntry> entries;
+    for (int i = 0; i < 80000; ++i)
+        entries.append(TestEntry(QString::number(10000 + i),
+                                 u"Фамилия И.О. "_s + QString::number(i), u"Улица"_s,
+                                 QString::number(i % 300), std::nullopt));
+    const QByteArray expected = render(DirectoryKind::City, entries);
+    QVERIFY(expected.size() > 2 * 8 * 1024 * 1024);
+    QTemporaryDir folder;
+    QSaveFile file(folder.filePath(u"large.html"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    HtmlDocument document(file, DirectoryKind::City);
+    for (const TestEntry& entry : entries)
+        document.writeEntry(entry.entry());
+    document.finish();
+    QVERIFY(file.commit());
+    QFile written(folder.filePath(u"large.html"_s));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll() == expected);
 }
 
 void TestHtmlDocument::writeFailureThrows_data() {
