@@ -91,7 +91,7 @@ void ProgramBench::xlsx() {
     const QString plainBook = workFile(QStringLiteral("plain.xlsx"));
     const QByteArray plainPath = QFile::encodeName(plainBook);
     const ListingCells cells(m_program->directory().tel);
-    const auto export_ = [&] {
+    const auto exportOnce = [&] {
         made.clear();
         const double ms = timeMs([&] { m_program->trigger("Excel"); });
         if (made.isEmpty())
@@ -100,7 +100,7 @@ void ProgramBench::xlsx() {
         QFileInfo(made).dir().removeRecursively();
         return ms;
     };
-    const auto [ours, plain] = collectPaired(m_options.runs, export_, [&] {
+    const auto [ours, plain] = collectPaired(m_options.runs, exportOnce, [&] {
         int error = 0;
         const double ms = timeMs([&] {
             error = plainXlsxWrite(plainPath.constData(), cells.cells(), cells.rows(),
@@ -116,7 +116,7 @@ void ProgramBench::xlsx() {
     Sample python, oursBesidePython;
     for (int i = 0; i < m_options.openpyxlRuns; ++i) {
         python.ms.push_back(runOpenpyxl(m_files.big, workFile(QStringLiteral("openpyxl.xlsx"))));
-        oursBesidePython.ms.push_back(export_());
+        oursBesidePython.ms.push_back(exportOnce());
     }
     window.spreadsheetAvailable = nullptr;
     window.openSpreadsheet = nullptr;

@@ -38,8 +38,7 @@ bool confirmReplace(QWidget* parent, const QString& path) {
 
 // Opens the workbook as the desktop offers: with the application registered for the type,
 // else with the spreadsheet program found on PATH.
-void openInSpreadsheetApplication(const QString& path) {
-    const SpreadsheetOpener opener = findSpreadsheetOpener();
+void openInSpreadsheetApplication(const SpreadsheetOpener& opener, const QString& path) {
     const bool started = opener.kind == SpreadsheetOpener::Kind::Program
                              ? QProcess::startDetached(opener.program, {path})
                              : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -100,7 +99,12 @@ void Tmainform::HtmlExecute() {
 }
 
 void Tmainform::ExcelExecute() {
-    if (!(spreadsheetAvailable ? spreadsheetAvailable() : spreadsheetApplicationAvailable())) {
+    // The way to open the workbook is found once, by the availability test; a test's seam
+    // in its place leaves it to be found when the workbook is opened.
+    std::optional<SpreadsheetOpener> opener;
+    if (!spreadsheetAvailable)
+        opener = findSpreadsheetOpener();
+    if (!(opener ? opener->kind != SpreadsheetOpener::Kind::None : spreadsheetAvailable())) {
         showWarningBox(this, QStringLiteral("MS Excel не установлен!"));
         return;
     }
@@ -134,7 +138,7 @@ void Tmainform::ExcelExecute() {
     if (openSpreadsheet)
         openSpreadsheet(path);
     else
-        openInSpreadsheetApplication(path);
+        openInSpreadsheetApplication(opener ? *opener : findSpreadsheetOpener(), path);
 }
 
 void Tmainform::printExecute() {
