@@ -1,6 +1,6 @@
 #include "application.h"
 
-#include "error_report.h"
+#include "guarded.h"
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 

@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "guarded.h"
+
 QString errorReportText(const QString& text) {
     if (!text.isEmpty() && text.back().unicode() > u'.')
         return text + u'.';
@@ -13,4 +15,8 @@ void reportError(const QString& text) {
                     QMessageBox::Ok);
     box.setObjectName(QStringLiteral("errorReport"));
     box.exec();
+}
+
+void installErrorReport() {
+    setErrorReport(reportError);
 }

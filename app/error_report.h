@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <exception>
-
-#include "error.h"
 
 // The title the program shows in the task bar and on its error report.
 inline const QString kApplicationTitle = QStringLiteral("Телефонный справочник г.Ольмарск");
@@ -16,17 +13,5 @@ QString errorReportText(const QString& text);
 // icon, the text and one OK button. The program goes on afterwards.
 void reportError(const QString& text);
 
-// Runs a handler of the program; an error that escapes it ends the handler there and is
-// shown in the error report. Every entry point from the event loop goes through this.
-template <class Handler>
-void runGuarded(Handler&& handler) {
-    try {
-        handler();
-    } catch (const Error& e) {
-        reportError(e.text());
-    } catch (const std::exception& e) {
-        reportError(QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        reportError(QStringLiteral("Непредвиденная ошибка"));
-    }
-}
+// Makes reportError the report of every error that ends a handler of the windows.
+void installErrorReport();

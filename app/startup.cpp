@@ -27,6 +27,7 @@ void useRussian(QCoreApplication& app) {
 
 Program startProgram(const QString& connectionString) {
     QCoreApplication::setApplicationName(kApplicationTitle);
+    installErrorReport();
     useRussian(*QCoreApplication::instance());
     Program program;
     program.mainform = std::make_unique<Tmainform>(connectionString);

@@ -2,12 +2,13 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 
-struct sqlite3;
+class StorageEngine;
 
-// The connection `connection` to the directory file. Opening checks that the file exists,
-// can be written, is an SQLite database and holds the directory's two tables; it never
-// creates a file. Every failure is an Error that names the file.
+// The connection `connection` to the directory: its connection string names the engine and
+// the place (storage_engine.h). Opening never creates anything; every failure is an Error
+// that names the file or the server.
 class Connection : public QObject {
     Q_OBJECT
 public:
@@ -15,20 +16,18 @@ public:
     ~Connection() override;
 
     const QString& connectionString() const { return m_connectionString; }
-    QString fileName() const;  // the data source as the connection string names it
 
     void open();  // does nothing when open
     void close();
-    bool isOpen() const { return m_db != nullptr; }
+    bool isOpen() const;
 
-    // The open database, opening it first if needed (each data set opening retries).
-    sqlite3* handle();
+    // The open engine, opening it first if needed (each data set opening retries).
+    StorageEngine& engine();
 
-    // Whether the file carries the helper tables that make prefix searches fast.
-    bool hasSearchIndex() const { return m_hasSearchIndex; }
+    // Whether the directory carries the helpers that make prefix searches fast.
+    bool hasSearchIndex() const;
 
 private:
     QString m_connectionString;
-    sqlite3* m_db = nullptr;
-    bool m_hasSearchIndex = false;
+    std::unique_ptr<StorageEngine> m_engine;
 };

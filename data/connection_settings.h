@@ -2,9 +2,10 @@
 
 #include <QString>
 
-// The connection string the directory has always carried. Only two of its settings mean
-// anything to SQLite: "Data Source" (the database file, relative to the working directory)
-// and "Mode" (it must allow writing).
+// The connection string the directory has always carried. Three of its settings mean
+// something here: "Provider" ("PostgreSQL" names a server; any other provider, the Jet one
+// included, a SQLite file), "Data Source" (the file, relative to the working directory, or
+// the server's libpq URI) and "Mode" (a file must allow writing).
 inline constexpr char kConnectionString[] =
     "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=tel.dll;Mode=ReadWrite;"
     "Extended Properties=\"\";Persist Security Info=False;Jet OLEDB:System database=\"\";"
@@ -16,7 +17,9 @@ inline constexpr char kConnectionString[] =
     "Jet OLEDB:Compact Without Replica Repair=False;Jet OLEDB:SFP=False";
 
 struct ConnectionSettings {
-    QString dataSource;  // file name as written, e.g. "tel.dll"
+    enum class Provider { SQLite, PostgreSQL };
+    Provider provider = Provider::SQLite;
+    QString dataSource;  // file name as written, e.g. "tel.dll", or a postgresql:// URI
     bool readWrite = false;
 
     // Reads "Data Source" and "Mode" (names ignore letter case); throws Error when the

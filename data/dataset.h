@@ -7,18 +7,11 @@
 #include <span>
 #include <vector>
 
+#include "columns.h"
 #include "row_store.h"
+#include "storage_engine.h"
 
 class Connection;
-class Statement;
-struct sqlite3;
-
-struct FieldDef {
-    QString name;      // the column as the table declares it
-    QString caption;   // how the user knows the field, for messages
-    int size;          // the most characters a value may have
-    int displayWidth;  // grid column width in characters
-};
 
 // A data set as the directory's windows use it: opening reads the rows once and holds them
 // (a static cursor: others' later changes show only after the next opening); one row is
@@ -33,9 +26,10 @@ class DataSet : public QObject {
 public:
     enum class State { Browse, Edit, Insert };
 
-    const QList<FieldDef>& fields() const { return m_fields; }
-    int fieldIndex(QStringView name) const;  // ignores letter case; -1 when there is none
-    const QString& tableName() const { return m_table; }
+    const DirectoryTable& table() const { return m_table; }
+    std::span<const Column> fields() const { return m_table.columns; }
+    int fieldCount() const { return int(m_table.columns.size()); }
+    int fieldIndex(QStringView name) const { return m_table.indexOf(name); }  // ignores case
 
     bool isOpen() const { return m_open; }
     void open();  // does nothing when open
@@ -43,6 +37,8 @@ public:
 
     int recordCount() const;
     int currentIndex() const { return m_current; }  // -1 when there are no rows
+    // The key the store gave the current row; -1 for a new row not yet posted, or none.
+    qint64 currentKey() const;
     State state() const { return m_state; }
     bool isModified() const { return m_modified; }
 
@@ -58,9 +54,8 @@ public:
 
     // A row's field as the grid shows it, the unsaved values of the row being edited included.
     std::optional<QString> value(int row, int column) const;
-    // The current row's field as UTF-8, for the output walks; valid until the next change.
-    RowStore::Field currentBytes(int column) const;
-    // All of the current row's fields so, in field order, read in one pass.
+    // The current row's fields as UTF-8, in field order, read in one pass: what the output
+    // walk hands on. Valid until the next change.
     void currentFields(std::span<RowStore::Field> out) const;
 
     void edit();    // on an empty set starts a new row instead
@@ -71,7 +66,9 @@ public:
     void remove();
     void settle();  // post when modified, else cancel
 
-    void sortBy(QStringView fieldName);  // ascending, stable, in the directory's text order
+    // Ascending and stable, in the directory's text order (text_order.h).
+    void sortBy(QStringView fieldName);
+    void sortBy(Field field);
 
     size_t bytesHeld() const { return m_rows.bytesHeld(); }
 
@@ -100,30 +97,26 @@ signals:
     void currentChanged(int row);
 
 protected:
-    DataSet(Connection& connection, QString table, QList<FieldDef> fields, QObject* parent);
+    DataSet(Connection& connection, const DirectoryTable& table, QObject* parent);
 
     // Reads the rows of an opening into `rows`.
-    virtual void load(sqlite3* db, RowStore& rows) = 0;
-    // Appends the rows a statement returns: the key first, then the fields in field order.
-    void readRows(Statement& select, RowStore& rows) const;
-    // "key, tel, fam, ..." for a SELECT of this set's columns, optionally qualified.
-    QByteArray columnList(const char* qualifier = nullptr) const;
+    virtual void load(StorageEngine& engine, RowStore& rows) = 0;
 
 private:
     void requireOpen() const;
     int requireField(QStringView name) const;
     int storeRow(int row) const;  // the row's place in m_rows while a new row is spliced in
     void setCurrent(int row);
+    void sortByColumn(int column);
     void startInsert(int row);
     void checkSizes() const;
     void writeEdit();
     void writeInsert();
-    void bindOriginal(Statement& statement, int firstParameter, int storeRow) const;
-    [[noreturn]] void throwConflict(qint64 key, const QString& whatFailed) const;
+    std::vector<RowStore::Field> storedFields(int storeRow) const;
+    void refuseConflict(StorageEngine::Outcome outcome, const QString& whatFailed) const;
 
     Connection& m_connection;
-    QString m_table;
-    QList<FieldDef> m_fields;
+    const DirectoryTable& m_table;
     RowStore m_rows;
     bool m_open = false;
     State m_state = State::Browse;
@@ -134,5 +127,5 @@ private:
     std::vector<bool> m_assigned;                  // fields given a value since editing began
     bool m_modified = false;
     int m_quiet = 0;
-    mutable QByteArray m_bytesCache[8];
+    mutable std::vector<QByteArray> m_edited;  // UTF-8 of the row being edited, for the walks
 };

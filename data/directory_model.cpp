@@ -43,7 +43,7 @@ int DirectoryModel::rowCount(const QModelIndex& parent) const {
 }
 
 int DirectoryModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(dataSet().fields().size());
+    return parent.isValid() ? 0 : dataSet().fieldCount();
 }
 
 QVariant DirectoryModel::data(const QModelIndex& index, int role) const {
@@ -76,6 +76,8 @@ Qt::ItemFlags DirectoryModel::flags(const QModelIndex& index) const {
 QVariant DirectoryModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    const auto& fields = dataSet().fields();
-    return section >= 0 && section < fields.size() ? QVariant(fields[section].caption) : QVariant();
+    const auto fields = dataSet().fields();
+    return section >= 0 && section < int(fields.size())
+               ? QVariant(fields[size_t(section)].heading.toString())
+               : QVariant();
 }

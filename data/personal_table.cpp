@@ -1,15 +1,10 @@
 #include "personal_table.h"
 
-#include "directory_fields.h"
-#include "statement.h"
-
 PersonalTable::PersonalTable(Connection& connection, QObject* parent)
-    : DataSet(connection, QStringLiteral("lich"), personalFields(), parent) {
+    : DataSet(connection, kPersonalTable, parent) {
     setObjectName(QStringLiteral("licht"));
 }
 
-void PersonalTable::load(sqlite3* db, RowStore& rows) {
-    Statement select(db, "SELECT " + columnList() + " FROM lich",
-                     QStringLiteral("Не удалось прочитать личный справочник"));
-    readRows(select, rows);
+void PersonalTable::load(StorageEngine& engine, RowStore& rows) {
+    engine.loadTable(kPersonalTable, rows);
 }

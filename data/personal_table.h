@@ -6,8 +6,8 @@
 class PersonalTable : public DataSet {
     Q_OBJECT
 public:
-    PersonalTable(Connection& connection, QObject* parent = nullptr);
+    explicit PersonalTable(Connection& connection, QObject* parent = nullptr);
 
 protected:
-    void load(sqlite3* db, RowStore& rows) override;
+    void load(StorageEngine& engine, RowStore& rows) override;
 };

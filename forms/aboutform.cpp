@@ -2,7 +2,7 @@
 
 #include <QCloseEvent>
 
-#include "error_report.h"
+#include "guarded.h"
 #include "picture.h"
 
 Taboutform::Taboutform(QWidget& mainform)

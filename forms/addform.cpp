@@ -6,7 +6,7 @@
 #include <QLineEdit>
 
 #include "directory.h"
-#include "error_report.h"
+#include "guarded.h"
 #include "message_boxes.h"
 #include "phone_edit.h"
 #include "phone_text.h"
@@ -224,15 +224,15 @@ bool Taddform::fieldsEmpty() const {
 void Taddform::addEntry() {
     const bool city = m_directory.showsCity();
     DataSet& set = city ? static_cast<DataSet&>(m_directory.tel) : m_directory.licht;
-    QList<std::pair<QString, QString>> values = {
-        {QStringLiteral("tel"), PhoneToDigits(telin->maskedText())},
-        {QStringLiteral("fam"), Edit1->text()},
-        {QStringLiteral("ul"), Edit2->text()},
-        {QStringLiteral("dom"), Edit3->text()},
-        {QStringLiteral("kv"), Edit4->text()},
+    QList<std::pair<Field, QString>> values = {
+        {Field::Phone, PhoneToDigits(telin->maskedText())},
+        {Field::Surname, Edit1->text()},
+        {Field::Street, Edit2->text()},
+        {Field::House, Edit3->text()},
+        {Field::Apartment, Edit4->text()},
     };
     if (!city)
-        values.append({QStringLiteral("mob"), Edit5->text()});
+        values.append({Field::Mobile, Edit5->text()});
     // An entry an earlier OK could not save (file busy, disk full, a value too long) is still
     // the data set's unsaved new row: it is filled again and saved, not saved as it was with
     // one more added after it.
@@ -243,7 +243,7 @@ void Taddform::addEntry() {
         set.append();
     }
     for (const auto& [field, value] : values)
-        set.setFieldValue(field, value);
+        set.setValue(set.table().indexOf(field), value);
     m_unsaved = {&set, values};
     set.post();
     m_unsaved = {};
@@ -253,7 +253,7 @@ bool Taddform::holdsUnsavedEntry(const DataSet& set) const {
     if (m_unsaved.set != &set || set.state() != DataSet::State::Insert)
         return false;
     for (const auto& [field, value] : m_unsaved.values)
-        if (set.fieldValue(field) != value)
+        if (set.value(set.currentIndex(), set.table().indexOf(field)) != value)
             return false;
     return true;
 }

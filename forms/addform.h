@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <utility>
 
+#include "columns.h"
+
 class DataSet;
 class Directory;
 class PhoneEdit;
@@ -50,7 +52,7 @@ private:
     // The new entry of the last OK while its save has not succeeded: where and with what.
     struct {
         const DataSet* set = nullptr;
-        QList<std::pair<QString, QString>> values;
+        QList<std::pair<Field, QString>> values;
     } m_unsaved;
 
     Picture* Image1;      // the background; moving over it returns both buttons to normal

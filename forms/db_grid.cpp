@@ -9,7 +9,7 @@
 
 #include "dataset.h"
 #include "directory_model.h"
-#include "error_report.h"
+#include "guarded.h"
 
 namespace {
 
@@ -26,7 +26,8 @@ public:
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor)) {
             const int shown = int(index.data(Qt::EditRole).toString().size());
-            line->setMaxLength(std::max(m_model.dataSet().fields()[index.column()].size, shown));
+            line->setMaxLength(
+                std::max(m_model.dataSet().fields()[size_t(index.column())].size, shown));
         }
         return editor;
     }
@@ -73,16 +74,16 @@ DataSet& DBGrid::dataSet() const {
 void DBGrid::applyColumnWidths() {
     // As wide as the field's display width in digits of the grid font, plus a little.
     const int digit = fontMetrics().horizontalAdvance(u'0');
-    const auto& fields = dataSet().fields();
-    for (int c = 0; c < fields.size(); ++c)
-        setColumnWidth(c, fields[c].displayWidth * digit + 4);
+    const auto fields = dataSet().fields();
+    for (size_t c = 0; c < fields.size(); ++c)
+        setColumnWidth(int(c), fields[c].displayWidth * digit + 4);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 3);
 }
 
-void DBGrid::setOptions(int options) {
-    const bool editingBefore = m_options & dgEditing;
+void DBGrid::setOptions(GridOptions options) {
+    const bool editingBefore = m_options.testFlag(dgEditing);
     m_options = options;
-    const bool editing = options & dgEditing;
+    const bool editing = options.testFlag(dgEditing);
     if (editingBefore && !editing && state() == EditingState) {
         // Leaving edit mode closes an open cell editor; its text is handed to the row first.
         QWidget* editor = QApplication::focusWidget();
@@ -93,17 +94,17 @@ void DBGrid::setOptions(int options) {
     }
     setEditTriggers(editing ? DoubleClicked | SelectedClicked | EditKeyPressed | AnyKeyPressed
                             : NoEditTriggers);
-    setSelectionBehavior(options & dgRowSelect ? SelectRows : SelectItems);
-    setSelectionMode(options & dgMultiSelect ? ExtendedSelection : SingleSelection);
-    setShowGrid(options & (dgColLines | dgRowLines));
-    setTabKeyNavigation(options & dgTabs);
-    horizontalHeader()->setVisible(options & dgTitles);
-    verticalHeader()->setVisible(options & dgIndicator);
-    horizontalHeader()->setSectionResizeMode(options & dgColumnResize ? QHeaderView::Interactive
-                                                                      : QHeaderView::Fixed);
+    setSelectionBehavior(options.testFlag(dgRowSelect) ? SelectRows : SelectItems);
+    setSelectionMode(options.testFlag(dgMultiSelect) ? ExtendedSelection : SingleSelection);
+    setShowGrid(options.testAnyFlags(GridOptions(dgColLines) | dgRowLines));
+    setTabKeyNavigation(options.testFlag(dgTabs));
+    horizontalHeader()->setVisible(options.testFlag(dgTitles));
+    verticalHeader()->setVisible(options.testFlag(dgIndicator));
+    horizontalHeader()->setSectionResizeMode(
+        options.testFlag(dgColumnResize) ? QHeaderView::Interactive : QHeaderView::Fixed);
     QPalette colours = palette();
     const QPalette::ColorGroup shown =
-        options & dgAlwaysShowSelection ? QPalette::Active : QPalette::Inactive;
+        options.testFlag(dgAlwaysShowSelection) ? QPalette::Active : QPalette::Inactive;
     colours.setColor(QPalette::Inactive, QPalette::Highlight,
                      palette().color(shown, QPalette::Highlight));
     colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
@@ -119,8 +120,8 @@ void DBGrid::followDataSet(int row) {
         selectionModel()->clearSelection();
     } else {
         const QModelIndex index = model()->index(row, std::max(currentIndex().column(), 0));
-        const auto rows =
-            m_options & dgRowSelect ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate;
+        const auto rows = m_options.testFlag(dgRowSelect) ? QItemSelectionModel::Rows
+                                                          : QItemSelectionModel::NoUpdate;
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | rows);
         scrollTo(index);
     }
@@ -149,7 +150,7 @@ QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifi
 void DBGrid::deleteWithConfirmation() {
     if (dataSet().recordCount() == 0)
         return;
-    if (m_options & dgConfirmDelete) {
+    if (m_options.testFlag(dgConfirmDelete)) {
         QMessageBox question(QMessageBox::Question, QStringLiteral("Confirm"),
                              QStringLiteral("Delete record?"),
                              QMessageBox::Ok | QMessageBox::Cancel, this);
@@ -161,7 +162,7 @@ void DBGrid::deleteWithConfirmation() {
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event) {
-    const bool editing = m_options & dgEditing;
+    const bool editing = m_options.testFlag(dgEditing);
     const bool inCell = state() == EditingState;
     if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::ControlModifier) {
         deleteWithConfirmation();
@@ -202,7 +203,7 @@ void DBGrid::focusMoved(QWidget* old, QWidget* now) {
     const auto inGrid = [this](QWidget* w) { return w && (w == this || isAncestorOf(w)); };
     if (!inGrid(old) || inGrid(now) || !now || now->window() != window())
         return;
-    if ((m_options & dgCancelOnExit) && dataSet().state() == DataSet::State::Insert &&
+    if (m_options.testFlag(dgCancelOnExit) && dataSet().state() == DataSet::State::Insert &&
         !dataSet().isModified())
         runGuarded([&] { dataSet().cancel(); });
 }

@@ -1,5 +1,6 @@
 #include "listing_printer.h"
 
+#include <QFile>
 #include <QFontMetrics>
 #include <QPrinter>
 #include <algorithm>
@@ -14,7 +15,8 @@ QFont ListingPrinter::listingFont() {
     return font;
 }
 
-ListingPrinter::ListingPrinter(QPrinter& printer) : m_printer(printer) {
+ListingPrinter::ListingPrinter(QPrinter& printer, const DirectoryTable& table)
+    : m_printer(printer), m_table(table) {
     if (!m_painter.begin(&printer))
         throw Error(QStringLiteral("Не удалось начать печать на принтере «%1».")
                         .arg(printer.printerName()));
@@ -32,6 +34,15 @@ ListingPrinter::~ListingPrinter() {
         m_painter.end();
 }
 
+void ListingPrinter::abort() {
+    m_printer.abort();
+    if (m_painter.isActive())
+        m_painter.end();
+    // Printing to a file has no spooler to drop the job; the unfinished file goes instead.
+    if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty())
+        QFile::remove(m_printer.outputFileName());
+}
+
 void ListingPrinter::printPiece(const QString& piece) {
     if (m_y > 0 && m_y + m_lineHeight > m_painter.viewport().height()) {
         if (!m_printer.newPage())
@@ -42,8 +53,8 @@ void ListingPrinter::printPiece(const QString& piece) {
     m_y += m_lineHeight;
 }
 
-void ListingPrinter::printLine(const QString& line) {
-    for (const QString& piece : printPieces(line, m_charsPerLine))
+void ListingPrinter::write(ListingEntry entry) {
+    for (const QString& piece : printPieces(printLine(m_table, entry), m_charsPerLine))
         printPiece(piece);
 }
 

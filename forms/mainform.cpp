@@ -9,7 +9,7 @@
 #include "aboutform.h"
 #include "addform.h"
 #include "db_grid.h"
-#include "error_report.h"
+#include "guarded.h"
 #include "history_combo.h"
 #include "image_list.h"
 #include "menu_item.h"
@@ -46,7 +46,9 @@ void Tmainform::setDialogs(Taddform* addform, Taboutform* aboutform) {
 void Tmainform::FormCreate() {
     // The phone pattern is the empty text; house and apartment have no value yet, so the
     // statement selects nothing and the grid starts empty.
-    m_directory.tel.setParameter(QStringLiteral("kalvex"), QString());
+    CityCriteria criteria = m_directory.tel.criteria();
+    criteria.kalvex = LikeParameter{QString()};
+    m_directory.tel.setCriteria(criteria);
     m_directory.tel.open();
 }
 

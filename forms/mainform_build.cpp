@@ -1,8 +1,9 @@
 // Building the main window: its controls at their places, its commands, its menus.
 #include <QPrintDialog>
 
+#include "columns.h"
 #include "db_grid.h"
-#include "error_report.h"
+#include "guarded.h"
 #include "history_combo.h"
 #include "image_list.h"
 #include "mainform.h"
@@ -115,18 +116,16 @@ void Tmainform::buildControls() {
     ActionMainMenuBar1->setStyle(barStyle);
     ActionMainMenuBar1->setFont(menuFont());
 
-    StaticText1 = label(this, QStringLiteral("StaticText1"), QStringLiteral("Телефон"),
-                        {166, 80, 54, 17}, true);
-    StaticText2 = label(this, QStringLiteral("StaticText2"), QStringLiteral("Фамилия И.О."),
-                        {219, 80, 200, 17}, true);
-    StaticText3 = label(this, QStringLiteral("StaticText3"), QStringLiteral("Улица"),
-                        {392, 80, 177, 17}, true);
-    StaticText4 = label(this, QStringLiteral("StaticText4"), QStringLiteral("№ дома"),
-                        {565, 80, 48, 17}, true);
-    StaticText5 = label(this, QStringLiteral("StaticText5"), QStringLiteral("Квартира"),
-                        {613, 80, 76, 17}, true);
-    StaticText6 = label(this, QStringLiteral("StaticText6"), QStringLiteral("Мобильник"),
-                        {519, 80, 150, 17}, true);
+    // The column headings stand over the grid's columns, one per column of the personal
+    // directory, which has all of them; the city view hides the last.
+    const QRect headingPlaces[] = {{166, 80, 54, 17}, {219, 80, 200, 17}, {392, 80, 177, 17},
+                                   {565, 80, 48, 17}, {613, 80, 76, 17},  {519, 80, 150, 17}};
+    QLabel** const headings[] = {&StaticText1, &StaticText2, &StaticText3,
+                                 &StaticText4, &StaticText5, &StaticText6};
+    for (size_t i = 0; i < std::size(headings); ++i) {
+        *headings[i] = label(this, QStringLiteral("StaticText%1").arg(i + 1),
+                             kPersonalColumns[i].heading.toString(), headingPlaces[i], true);
+    }
     StaticText6->hide();
     StaticText7 = label(this, QStringLiteral("StaticText7"), QStringLiteral("Телефон"),
                         {16, 88, 129, 17}, false);

@@ -1,5 +1,6 @@
-// Handing the shown listing on: an HTML file, a spreadsheet, a printout. Each walks the shown
-// directory's own cursor from its first entry and feeds a builder as it goes.
+// Handing the shown listing on: an HTML file, a spreadsheet, a printout. Each hands the
+// listing to its writer through the one walk (listing_walk.h), which moves the shown
+// directory's own cursor from its first entry.
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -13,18 +14,25 @@
 #include "html_document.h"
 #include "html_file_name.h"
 #include "listing_printer.h"
-#include "listing_reader.h"
+#include "listing_walk.h"
 #include "mainform.h"
 #include "message_boxes.h"
-#include "print_line.h"
 #include "spreadsheet_app.h"
-#include "xlsx_sheet.h"
+#include "system_reason.h"
+#include "xlsx_workbook.h"
 
 namespace {
 
-DirectoryKind kindOf(const Directory& directory) {
-    return directory.showsCity() ? DirectoryKind::City : DirectoryKind::Personal;
+// An output refuses an empty listing with a warning and leaves everything as it was.
+bool refusedAsEmpty(QWidget* parent, const DataSet& shown, const QString& warning) {
+    if (shown.recordCount() > 0)
+        return false;
+    showWarningBox(parent, warning);
+    return true;
 }
+
+const QString kNothingToExport = QStringLiteral("Нет данных для экспорта");
+const QString kNothingToPrint = QStringLiteral("Нет данных для печати");
 
 bool confirmReplace(QWidget* parent, const QString& path) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Экспорт в HTML"),
@@ -51,14 +59,11 @@ void openInSpreadsheetApplication(const SpreadsheetOpener& opener, const QString
 
 void Tmainform::HtmlExecute() {
     DataSet& shown = m_directory.shown();
-    // Counted once the move to the first entry has settled an edit: a new entry left
-    // unchanged is dropped there and is not exported.
+    // The move comes before any test, so a refused or cancelled export moves too. Counted
+    // after it: a new entry left unchanged is dropped there and is not exported.
     shown.first();
-    const int count = shown.recordCount();
-    if (count == 0) {
-        showWarningBox(this, QStringLiteral("Нет данных для экспорта"));
+    if (refusedAsEmpty(this, shown, kNothingToExport))
         return;
-    }
     if (!SaveDialog1) {
         // Made when first needed: a file dialog starts threads that start-up does not need.
         SaveDialog1 = new QFileDialog(this);
@@ -82,20 +87,14 @@ void Tmainform::HtmlExecute() {
     // so a failed export leaves no truncated document behind.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw Error(
-            QStringLiteral("Не удалось создать файл «%1»: %2.").arg(path, file.errorString()));
-    const ListingReader reader(shown, kindOf(m_directory));
-    DataSet::QuietMoves quiet(shown);
-    HtmlDocument document(file, reader.kind());
-    document.writeEntry(reader.current());
-    for (int i = 1; i < count; ++i) {
-        shown.next();
-        document.writeEntry(reader.current());
-    }
+        throw Error(QStringLiteral("Не удалось создать файл «%1»: %2.")
+                        .arg(path, systemReason(file.errorString())));
+    HtmlDocument document(file, shown.table());
+    walkListing(shown, document);
     document.finish();
     if (!file.commit())
-        throw Error(
-            QStringLiteral("Не удалось записать файл «%1»: %2.").arg(path, file.errorString()));
+        throw Error(QStringLiteral("Не удалось записать файл «%1»: %2.")
+                        .arg(path, systemReason(file.errorString())));
 }
 
 void Tmainform::ExcelExecute() {
@@ -110,29 +109,19 @@ void Tmainform::ExcelExecute() {
     }
     DataSet& shown = m_directory.shown();
     shown.first();  // settles an edit in progress before the entries are counted
-    const int count = shown.recordCount();
-    if (count == 0) {
-        showWarningBox(this, QStringLiteral("Нет данных для экспорта"));
+    if (refusedAsEmpty(this, shown, kNothingToExport))
         return;
-    }
     // Every export is a new workbook in a folder of its own, left for the spreadsheet program
     // once the workbook is complete; a failed export takes the folder away again.
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/telspr-XXXXXX"));
     if (!folder.isValid())
         throw Error(QStringLiteral("Не удалось создать временную папку для книги: %1.")
-                        .arg(folder.errorString()));
+                        .arg(systemReason(folder.errorString())));
     const QString path = folder.filePath(QStringLiteral("kalvex.xlsx"));
-
-    const ListingReader reader(shown, kindOf(m_directory));
     {
-        DataSet::QuietMoves quiet(shown);
-        XlsxSheet sheet(path, reader.kind());
-        for (int row = 1; row < count; ++row) {
-            sheet.writeEntry(reader.current());
-            shown.next();
-        }
-        sheet.writeEntry(reader.current());
-        sheet.finish();
+        XlsxWorkbook workbook(path, shown.table());
+        walkListing(shown, workbook);
+        workbook.finish();
     }
     folder.setAutoRemove(false);
     if (openSpreadsheet)
@@ -143,25 +132,18 @@ void Tmainform::ExcelExecute() {
 
 void Tmainform::printExecute() {
     DataSet& shown = m_directory.shown();
-    if (shown.recordCount() == 0) {
-        showWarningBox(this, QStringLiteral("Нет данных для печати"));
+    if (refusedAsEmpty(this, shown, kNothingToPrint))
         return;
-    }
     if (PrintDialog1->exec() != QDialog::Accepted)
         return;
-    DataSet::QuietMoves quiet(shown);
-    shown.first();  // settles an edit in progress before the entries are counted
-    const int count = shown.recordCount();
-    if (count == 0) {
-        showWarningBox(this, QStringLiteral("Нет данных для печати"));
+    // The job starts before the cursor moves: a job that cannot start leaves the cursor and
+    // an edit in progress as they were.
+    ListingPrinter printer(m_printer, shown.table());
+    if (walkListing(shown, printer) == 0) {
+        // The move to the first entry dropped the only one, a new entry left unchanged.
+        printer.abort();
+        refusedAsEmpty(this, shown, kNothingToPrint);
         return;
-    }
-    ListingPrinter printer(m_printer);
-    const ListingReader reader(shown, kindOf(m_directory));
-    for (int i = 1; i <= count; ++i) {
-        printer.printLine(printLine(reader.current()));
-        if (i < shown.recordCount())
-            shown.next();
     }
     printer.finish();
 }

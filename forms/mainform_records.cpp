@@ -30,11 +30,13 @@ void Tmainform::N7Click() {
     licht.open();
     licht.edit();
     licht.append();
-    for (const char* field : {"tel", "fam", "ul", "dom", "kv"}) {
-        const QString name = QString::fromLatin1(field);
-        licht.setFieldValue(name, tel.fieldValue(name));
-    }
-    licht.setFieldValue(u"mob", QString());
+    // Each field of the city entry, in field order, as it is held: no value stays no value.
+    const int row = tel.currentIndex();
+    const auto fields = tel.fields();
+    for (size_t c = 0; c < fields.size(); ++c)
+        licht.setValue(licht.table().indexOf(fields[c].field),
+                       row < 0 ? std::nullopt : tel.value(row, int(c)));
+    licht.setValue(licht.table().indexOf(Field::Mobile), QString());
     licht.post();
     licht.close();
 }

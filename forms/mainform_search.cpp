@@ -30,7 +30,7 @@ void Tmainform::SearchbClick() {
     }
     CityQuery& tel = m_directory.tel;
     tel.close();
-    SearchRequest::from(inputs).applyTo(tel);
+    tel.setCriteria(searchCriteria(inputs));
     tel.open();
     ReapplySortOrder();
     const int found = tel.recordCount();

@@ -60,28 +60,28 @@ QString readCell(QByteArrayView bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
         return 0;
-    const DirectoryKind kind = data[0] & 1 ? DirectoryKind::Personal : DirectoryKind::City;
-    const int fields = fieldCount(kind);
+    const DirectoryTable& table = data[0] & 1 ? kPersonalTable : kCityTable;
+    const int fields = int(table.columns.size());
     // Now and then the entries repeat, so that a document spans several chunks.
     const int repeats = (data[0] & 0x1E) == 0x1E ? 400 : 1;
     const QList<QByteArrayView> parts = pieces(data + 1, size - 1, 64 * fields);
-    QList<OutputEntry> entries;
+    std::vector<std::vector<RowStore::Field>> entries;
     for (qsizetype i = 0; i < parts.size(); i += fields) {
-        OutputEntry entry;
+        std::vector<RowStore::Field> entry(static_cast<size_t>(fields));
         for (int f = 0; f < fields; ++f)
             if (piece(parts, i + f) != "\xFE")  // stands for a field without a value
-                entry.fields[size_t(f)] = piece(parts, i + f);
-        entries.append(entry);
+                entry[size_t(f)] = piece(parts, i + f);
+        entries.push_back(entry);
     }
 
     QByteArray document;
     {
         QBuffer buffer(&document);
         buffer.open(QIODevice::WriteOnly);
-        HtmlDocument html(buffer, kind);
+        HtmlDocument html(buffer, table);
         for (int r = 0; r < repeats; ++r)
-            for (const OutputEntry& entry : entries)
-                html.writeEntry(entry);
+            for (const auto& entry : entries)
+                html.write(entry);
         html.finish();
     }
 
@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 const qsizetype end = doc.indexOf(kCellClose, at);
                 if (end < 0)
                     failAt(__LINE__);
-                const auto& value = entries[e].fields[size_t(f)];
+                const auto& value = entries[size_t(e)][size_t(f)];
                 QString expected = value ? QString::fromUtf8(*value) : QString();
                 if (r == 0 && e == 0 && f < 5)
                     expected += u' ';

@@ -17,14 +17,14 @@ qsizetype characters(QStringView text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QList<QByteArrayView> parts = pieces(data, size, 6);
-    OutputEntry entry;
+    std::vector<RowStore::Field> entry(std::size(kPersonalColumns));
     for (int f = 0; f < 6; ++f)
         if (piece(parts, f) != "\xFE")  // stands for a field without a value
-            entry.fields[size_t(f)] = piece(parts, f);
-    const QString line = printLine(entry);
+            entry[size_t(f)] = piece(parts, f);
+    const QString line = printLine(kPersonalTable, entry);
 
     const auto text = [&](int f) {
-        return entry.fields[size_t(f)] ? QString::fromUtf8(*entry.fields[size_t(f)]) : QString();
+        return entry[size_t(f)] ? QString::fromUtf8(*entry[size_t(f)]) : QString();
     };
     QString rest = line;
     const QString phone = text(0) + QStringLiteral("  ");

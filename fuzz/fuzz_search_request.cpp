@@ -1,4 +1,4 @@
-// The five search inputs holding any text, read into the city query's parameters and filter
+// The five search inputs holding any text, read into the city query's criteria
 // and planned without the search index and without a database (a null handle: planning
 // must not need one). The plan then runs on a small directory in memory, holding entries
 // made from the same texts, unindexed and through the search index: both must prepare, run
@@ -8,14 +8,14 @@
 #include <QSet>
 #include <cstdlib>
 
-#include "city_search.h"
 #include "error.h"
 #include "fuzz_input.h"
-#include "schema.h"
-#include "search_index.h"
 #include "search_request.h"
-#include "statement.h"
-#include "text_fold.h"
+#include "sqlite/city_search.h"
+#include "sqlite/fold_function.h"
+#include "sqlite/schema.h"
+#include "sqlite/search_index.h"
+#include "sqlite/statement.h"
 
 namespace {
 
@@ -75,8 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                               utf16Text(piece(parts, 2)), utf16Text(piece(parts, 3)),
                               utf16Text(piece(parts, 4))};
     (void)inputs.hasInput();
-    const SearchRequest request = SearchRequest::from(inputs);
-    const CitySearch::Criteria criteria{request.kalvex, request.dom, request.kv, request.filter};
+    const CityCriteria criteria = searchCriteria(inputs);
     try {
         const CitySearch unindexed = CitySearch::plan(nullptr, false, criteria);
         sqlite3* db = directory();

@@ -1,14 +1,16 @@
 #include "html_document.h"
 
-#include <QStringEncoder>
-#include <array>
-#include <cstring>
+#include <fcntl.h>
+
+#include <QFileDevice>
 
 #include "error.h"
-#include "value_scan.h"
+#include "system_reason.h"
 
 namespace {
 
+// The chunk converted and written at once: large enough that a converter call costs nothing
+// beside it, small enough to stay in the cache.
 constexpr qsizetype kChunk = 256 * 1024;
 
 constexpr QByteArrayView kRowOpen("<tr>\r\n");
@@ -19,118 +21,104 @@ constexpr QByteArrayView kClosing("</table>\r\n</body>\r\n</html>\r\n");
 
 // The document as the users' earlier exports had it: no <body> opening, and the header
 // cells name a class that the style sheet does not define.
-constexpr auto kHead =
-    u"<html>\r\n"
-    u"<head>\r\n"
-    u"<title>Kalvex export</title>\r\n"
-    u"<style type=\"text/css\">\r\n"
-    u"<!--\r\n"
-    u".style4 {font-size: 12px;font-family: \"Times New Roman\", Times, serif;"
-    u"font-style: italic;}\r\n"
-    u"-->\r\n"
-    u"</style>\r\n"
-    u"</head>\r\n"
-    u"<table width=\"800\" border=\"1\" cellpadding=\"1\" cellspacing=\"1\" "
-    u"bordercolor=\"#000000\" bgcolor=\"#FFFFFF\">\r\n"
-    u"<tr>\r\n";
-
-constexpr std::array<const char16_t*, 6> kHeaders = {
-    u"Телефон", u"ФИО", u"Улица", u"№ дома", u"№ квартиры", u"Мобильник",
-};
-
-// The most an entry adds besides its values: row lines and, per field, the cell's
-// markup and the first row's space.
-constexpr qsizetype kEntryMarkup =
-    kRowOpen.size() + kRowClose.size() + 6 * (kCellOpen.size() + 1 + kCellClose.size());
-// An escaped or converted value takes at most five bytes per byte of UTF-8 ("&amp;").
-constexpr qsizetype kValueGrowth = 5;
-
-char* put(char* out, QByteArrayView bytes) {
-    std::memcpy(out, bytes.data(), std::size_t(bytes.size()));
-    return out + bytes.size();
-}
-
-QByteArray encodeHead(int fieldCount) {
-    QString head = QString::fromUtf16(kHead);
-    for (int i = 0; i < fieldCount; ++i) {
-        head += QStringLiteral("<th scope=\"col\"><span class=\"style1\">") +
-                QString::fromUtf16(kHeaders[i]) + QStringLiteral("</span></th>\r\n");
-    }
-    head += QStringLiteral("</tr>\r\n");
-    QStringEncoder cp1251("windows-1251");
-    QByteArray bytes = cp1251.encode(head);
-    if (!cp1251.isValid() || cp1251.hasError()) {
-        throw Error(QStringLiteral("Кодировка windows-1251 недоступна в этой системе."));
-    }
-    return bytes;
-}
+constexpr QByteArrayView kHead(
+    "<html>\r\n"
+    "<head>\r\n"
+    "<title>Kalvex export</title>\r\n"
+    "<style type=\"text/css\">\r\n"
+    "<!--\r\n"
+    ".style4 {font-size: 12px;font-family: \"Times New Roman\", Times, serif;"
+    "font-style: italic;}\r\n"
+    "-->\r\n"
+    "</style>\r\n"
+    "</head>\r\n"
+    "<table width=\"800\" border=\"1\" cellpadding=\"1\" cellspacing=\"1\" "
+    "bordercolor=\"#000000\" bgcolor=\"#FFFFFF\">\r\n"
+    "<tr>\r\n");
 
 }  // namespace
 
-HtmlDocument::HtmlDocument(QIODevice& out, DirectoryKind kind)
-    : m_fieldCount(fieldCount(kind)), m_writer(out) {
-    const QByteArray head = encodeHead(m_fieldCount);
-    m_writer.chunk().bytes.append(head.constData(), head.size());
+HtmlDocument::HtmlDocument(QIODevice& out, const DirectoryTable& table)
+    : m_out(out), m_table(table) {
+    m_chunk.reserve(kChunk + 4096);
+    m_chunk += kHead;
+    for (const Column& column : table.columns) {
+        m_chunk += "<th scope=\"col\"><span class=\"style1\">";
+        m_chunk += column.header.toUtf8();
+        m_chunk += "</span></th>\r\n";
+    }
+    m_chunk += "</tr>\r\n";
 }
 
-void HtmlDocument::writeEntry(const OutputEntry& entry) {
-    qsizetype room = kEntryMarkup;
-    for (int i = 0; i < m_fieldCount; ++i) {
-        room += entry.fields[i] ? kValueGrowth * entry.fields[i]->size() : 0;
-    }
-    HtmlChunk& chunk = m_writer.chunk();
-    char* out = put(chunk.bytes.reserveMore(room), kRowOpen);
-    for (int i = 0; i < m_fieldCount; ++i) {
-        out = put(out, kCellOpen);
-        if (entry.fields[i]) {
-            out = putValue(chunk, out, *entry.fields[i]);
-        }
+void HtmlDocument::write(ListingEntry entry) {
+    m_chunk += kRowOpen;
+    for (size_t i = 0; i < entry.size(); ++i) {
+        m_chunk += kCellOpen;
+        if (entry[i])
+            appendEscaped(*entry[i]);
         // The first row has always carried a space after each value but the mobile number.
-        if (m_firstEntry && i < 5) {
-            *out++ = ' ';
-        }
-        out = put(out, kCellClose);
+        if (m_firstEntry && m_table.columns[i].field != Field::Mobile)
+            m_chunk += ' ';
+        m_chunk += kCellClose;
     }
-    chunk.bytes.setEnd(put(out, kRowClose));
+    m_chunk += kRowClose;
     m_firstEntry = false;
-    if (chunk.bytes.size() >= kChunk) {
-        m_writer.submit();
-    }
+    if (m_chunk.size() >= kChunk)
+        flush();
 }
 
-// Writes the value at `out`, within the room writeEntry() reserved; returns its end.
-char* HtmlDocument::putValue(HtmlChunk& chunk, char* out, QByteArrayView value) {
-    if (value.isEmpty()) {
-        return out;
-    }
-    const ValueScan scan = scanValue(value);
-    if (scan.nonAscii) {
-        chunk.bytes.setEnd(out);
-        m_decoder.add(chunk, value, scan.markup);
-        return chunk.bytes.data() + chunk.bytes.size();
-    }
-    if (!scan.markup) {
-        return put(out, value);
-    }
-    for (const char c : value) {
-        switch (c) {
+void HtmlDocument::appendEscaped(QByteArrayView value) {
+    qsizetype plain = 0;  // the start of the run not yet appended
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char* escape = nullptr;
+        switch (value[i]) {
             case '&':
-                out = put(out, "&amp;");
+                escape = "&amp;";
                 break;
             case '<':
-                out = put(out, "&lt;");
+                escape = "&lt;";
                 break;
             case '>':
-                out = put(out, "&gt;");
+                escape = "&gt;";
                 break;
             default:
-                *out++ = c;
+                continue;
         }
+        m_chunk += value.sliced(plain, i - plain);
+        m_chunk += escape;
+        plain = i + 1;
     }
-    return out;
+    m_chunk += value.sliced(plain);
+}
+
+void HtmlDocument::flush() {
+    m_encoded.clear();
+    m_encoder.append(m_chunk, m_encoded);
+    m_chunk.clear();
+    if (m_out.write(m_encoded) != m_encoded.size())
+        throw Error(
+            QStringLiteral("Не удалось записать файл: %1").arg(systemReason(m_out.errorString())));
+#ifdef __linux__
+    // A file that is saved to disk at its end (QSaveFile does) is handed to the disk as it
+    // grows, so that little is left to wait for then. Only a hint: where the system cannot
+    // take it, the final sync does all the work as before.
+    constexpr qint64 kWriteBackStep = 8 * 1024 * 1024;
+    auto* file = qobject_cast<QFileDevice*>(&m_out);
+    if (file == nullptr || file->handle() < 0 || file->pos() - m_handedToDisk < kWriteBackStep)
+        return;
+    if (!file->flush())
+        throw Error(
+            QStringLiteral("Не удалось записать файл: %1").arg(systemReason(file->errorString())));
+    const qint64 end = file->pos();
+    sync_file_range(file->handle(), m_handedToDisk, end - m_handedToDisk, SYNC_FILE_RANGE_WRITE);
+    m_handedToDisk = end;
+#endif
 }
 
 void HtmlDocument::finish() {
-    m_writer.chunk().bytes.append(kClosing.data(), kClosing.size());
-    m_writer.finish();
+    m_chunk += kClosing;
+    flush();
+    if (auto* file = qobject_cast<QFileDevice*>(&m_out); file && !file->flush())
+        throw Error(
+            QStringLiteral("Не удалось записать файл: %1").arg(systemReason(file->errorString())));
 }

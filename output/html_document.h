@@ -1,32 +1,34 @@
 #pragma once
 
+#include <QByteArray>
 #include <QIODevice>
 
-#include "chunk_writer.h"
-#include "output_entry.h"
-#include "value_decoder.h"
+#include "columns.h"
+#include "cp1251_encoder.h"
+#include "listing_walk.h"
 
-// The shown listing as an HTML table in code page 1251, written entry by entry. Every line
-// ends in CR LF. Values are HTML-escaped; characters the code page lacks become numeric
-// character references. The bytes go to `out` in large pieces from a thread of the
-// document's own (see ChunkWriter), so `out` must not be touched until finish() returns or
-// the document is gone. A failed write throws Error from writeEntry() or finish().
-class HtmlDocument {
+// The shown listing as an HTML table in code page 1251, written entry by entry: the head
+// with the table's column headers, a row per entry, the closing lines. Every line ends in
+// CR LF. Values are HTML-escaped; characters the code page lacks become numeric character
+// references. The document goes to `out` in large pieces; a failed write throws Error.
+class HtmlDocument : public ListingWriter {
 public:
     // Starts the document with its head: title, style and the table's header row.
-    HtmlDocument(QIODevice& out, DirectoryKind kind);
-    HtmlDocument(const HtmlDocument&) = delete;
-    HtmlDocument& operator=(const HtmlDocument&) = delete;
+    HtmlDocument(QIODevice& out, const DirectoryTable& table);
 
-    void writeEntry(const OutputEntry& entry);
-    // Writes the closing lines and returns once everything has reached the device.
+    void write(ListingEntry entry) override;
+    // Writes the closing lines and everything still held.
     void finish();
 
 private:
-    char* putValue(HtmlChunk& chunk, char* out, QByteArrayView value);
+    void appendEscaped(QByteArrayView value);
+    void flush();
 
-    int m_fieldCount;
+    QIODevice& m_out;
+    const DirectoryTable& m_table;
     bool m_firstEntry = true;
-    ValueDecoder m_decoder;
-    ChunkWriter m_writer;
+    QByteArray m_chunk;    // UTF-8 markup and escaped values, waiting to be converted
+    QByteArray m_encoded;  // the chunk in code page 1251
+    Cp1251Encoder m_encoder;
+    qint64 m_handedToDisk = 0;  // where the disk's write-back was started up to
 };

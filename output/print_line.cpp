@@ -13,25 +13,25 @@ qsizetype characterCount(QStringView text) {
     return count;
 }
 
-void appendPadded(QString& line, const std::optional<QByteArrayView>& value, qsizetype width) {
-    const QString text = value ? QString::fromUtf8(*value) : QString();
-    line += text;
-    const qsizetype missing = width - characterCount(text);
-    if (missing > 0) {
-        line += QString(missing, QLatin1Char(' '));
-    }
-}
-
 }  // namespace
 
-QString printLine(const OutputEntry& entry) {
-    const auto& fields = entry.fields;
-    QString line = fields[0] ? QString::fromUtf8(*fields[0]) : QString();
-    line += QLatin1String("  ");
-    appendPadded(line, fields[1], 30);
-    appendPadded(line, fields[2], 30);
-    appendPadded(line, fields[3], 5);
-    appendPadded(line, fields[4], 5);
+QString printLine(const DirectoryTable& table, ListingEntry entry) {
+    QString line;
+    for (size_t c = 0; c < entry.size(); ++c) {
+        const int width = table.columns[c].printWidth;
+        if (width == kNotPrinted)
+            continue;
+        const QString text = entry[c] ? QString::fromUtf8(*entry[c]) : QString();
+        line += text;
+        // The phone is followed by two spaces whatever its length; the rest are filled out.
+        if (width == kPrintedAsIs) {
+            line += QLatin1String("  ");
+            continue;
+        }
+        const qsizetype missing = width - characterCount(text);
+        if (missing > 0)
+            line += QString(missing, QLatin1Char(' '));
+    }
     return line;
 }
 

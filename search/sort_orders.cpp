@@ -2,11 +2,11 @@
 
 const std::array<SortOrder, 5>& sortOrders() {
     static const std::array<SortOrder, 5> orders = {{
-        {"bytel", "bytelExecute", "По телефону", "N2", "Телефон", "tel", "Т"},
-        {"byName", "byNameExecute", "По фамилиии", "N3", "Фамилия", "fam", "Ф"},
-        {"byUl", "byUlExecute", "По улице", "N4", "Улица", "ul", "У"},
-        {"ByDom", "ByDomExecute", "По № дома", "N5", "№ дома", "dom", "Д"},
-        {"ByKv", "ByKvExecute", "По № квартиры", "N6", "№ квартиры", "kv", "К"},
+        {"bytel", "bytelExecute", "По телефону", "N2", "Телефон", Field::Phone, "Т"},
+        {"byName", "byNameExecute", "По фамилиии", "N3", "Фамилия", Field::Surname, "Ф"},
+        {"byUl", "byUlExecute", "По улице", "N4", "Улица", Field::Street, "У"},
+        {"ByDom", "ByDomExecute", "По № дома", "N5", "№ дома", Field::House, "Д"},
+        {"ByKv", "ByKvExecute", "По № квартиры", "N6", "№ квартиры", Field::Apartment, "К"},
     }};
     return orders;
 }

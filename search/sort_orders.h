@@ -3,6 +3,8 @@
 #include <QString>
 #include <array>
 
+#include "columns.h"
+
 // The five orders of the listing, in menu order. Each is one action with an item on the
 // menu bar (objectName "bar_" + action) and one in the grid's popup menu.
 struct SortOrder {
@@ -11,7 +13,7 @@ struct SortOrder {
     QString barCaption;  // item of the menu bar's "Сортировка" menu
     QString popupItem;   // objectName of the popup item, e.g. "N2"
     QString popupCaption;
-    QString key;     // the field the data set is sorted by
+    Field key;       // the field the data set is sorted by
     QString letter;  // shown in status panel 2 while the order is active
 };
 

@@ -8,7 +8,7 @@
 #include "directory.h"
 #include "error.h"
 #include "error_of.h"
-#include "schema.h"
+#include "sqlite/schema.h"
 #include "test_directory.h"
 
 class ConnectionTest : public QObject {

@@ -26,9 +26,9 @@ private slots:
         model = std::make_unique<DirectoryModel>(directory->DataSource1);
         tester = std::make_unique<QAbstractItemModelTester>(
             model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        directory->tel.setParameter("kalvex", QStringLiteral("_____"));
-        directory->tel.setParameter("dom", QStringLiteral("%"));
-        directory->tel.setParameter("kv", QStringLiteral("%"));
+        CityCriteria fiveDigitPhones = CityCriteria::everything();
+        fiveDigitPhones.kalvex = LikeParameter{QStringLiteral("_____")};
+        directory->tel.setCriteria(fiveDigitPhones);
         directory->tel.open();
     }
     void cleanup() {

@@ -13,9 +13,7 @@ class OtherWritersTest : public QObject {
 
     static void searchAll(CityQuery& tel) {
         tel.close();
-        tel.setParameter("kalvex", QStringLiteral("%"));
-        tel.setParameter("dom", QStringLiteral("%"));
-        tel.setParameter("kv", QStringLiteral("%"));
+        tel.setCriteria(CityCriteria::everything());
         tel.open();
     }
 
@@ -116,12 +114,16 @@ private slots:
                  QStringLiteral("ok"));
         // The next search of this program finds what the other program added and changed.
         directory.tel.close();
-        directory.tel.setFilter({{"fam", QStringLiteral("елк")}, {"ul", QStringLiteral("лес")}});
+        CityCriteria elk = CityCriteria::everything();
+        elk.filter = {QStringLiteral("елк"), QStringLiteral("лес")};
+        directory.tel.setCriteria(elk);
         directory.tel.open();
         QCOMPARE(directory.tel.recordCount(), 1);
         QCOMPARE(directory.tel.fieldValue(u"fam"), Value("Ёлкина А.А."));
         directory.tel.close();
-        directory.tel.setFilter({{"fam", QStringLiteral("ёлкин б")}});
+        CityCriteria elkinB = CityCriteria::everything();
+        elkinB.filter.fam = QStringLiteral("ёлкин б");
+        directory.tel.setCriteria(elkinB);
         directory.tel.open();
         QCOMPARE(directory.tel.recordCount(), 1);
         QCOMPARE(directory.tel.fieldValue(u"tel"), Value("33333"));

@@ -22,9 +22,7 @@ class PendingChangesTest : public QObject {
     }
 
     void openCity() {
-        directory->tel.setParameter("kalvex", QStringLiteral("%"));
-        directory->tel.setParameter("dom", QStringLiteral("%"));
-        directory->tel.setParameter("kv", QStringLiteral("%"));
+        directory->tel.setCriteria(CityCriteria::everything());
         directory->tel.open();
     }
 

@@ -3,8 +3,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-#include "like_pattern.h"
-#include "text_fold.h"
+#include "matching.h"
+#include "sqlite/city_search.h"
 #include "text_order.h"
 
 class TextOrderTest : public QObject {
@@ -96,12 +96,12 @@ private slots:
     }
 
     void likePatternsBecomeExactGlobPatterns() {
-        const auto p = LikePattern::fromLike(QStringLiteral("1_А%*?["));
-        QCOMPARE(p.glob, QByteArray("1?а*[*][?][[]"));
-        QCOMPARE(p.literalPrefix, QByteArray("1"));
-        QVERIFY(LikePattern::fromLike("%").matchesEverything);
-        QVERIFY(!LikePattern::fromLike("%%").matchesEverything);
-        QVERIFY(LikePattern::fromLike(QString(QChar(0))).matchesNothing);
+        const auto p = LikeShape::of(QStringLiteral("1_А%*?["));
+        QCOMPARE(globPattern(p.folded), QByteArray("1?а*[*][?][[]"));
+        QCOMPARE(p.literalPrefix, QStringLiteral("1"));
+        QVERIFY(LikeShape::of(u"%").anyValue && LikeShape::of(u"%%").anyValue);
+        QVERIFY(!LikeShape::of(u"%1").anyValue && !LikeShape::of(u"").anyValue);
+        QVERIFY(LikeShape::of(QString(QChar(0))).matchesNothing);
     }
 };
 

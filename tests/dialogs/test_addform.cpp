@@ -52,8 +52,7 @@ class AddFormTest : public QObject {
     void openCity(const QList<TestEntry>& entries = {}) {
         for (const TestEntry& e : entries)
             file->addCity(e);
-        for (const QString& parameter : CityQuery::kParameters)
-            directory->tel.setParameter(parameter, QStringLiteral("%"));
+        directory->tel.setCriteria(CityCriteria::everything());
         directory->tel.open();
     }
     void openPersonal(const QList<TestEntry>& entries = {}) {
@@ -103,6 +102,7 @@ class AddFormTest : public QObject {
     }
 
 private slots:
+    void initTestCase() { installErrorReport(); }
     void init() {
         file = std::make_unique<TestDirectory>();
         directory = std::make_unique<Directory>(file->connectionString());

@@ -12,6 +12,7 @@
 #include "data_source.h"
 #include "dataset.h"
 #include "error_report.h"
+#include "guarded.h"
 #include "phone_edit.h"
 #include "running_program.h"
 

@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(p.panels()[2], QStringLiteral("Ф"));
         QCOMPARE(column(p, 1), rows);
         QCOMPARE(edit(p, 2)->history(), QStringList({"Мир"}));
-        QCOMPARE(p.main().directory().tel.filter()[1].prefix, QStringLiteral("Мир"));
+        QCOMPARE(p.main().directory().tel.criteria().filter.ul, QStringLiteral("Мир"));
     }
 
     void spacesCountAsInput() {
@@ -173,9 +173,10 @@ private slots:
         edit(p, 3)->setEditText("%");
         p.run("SearchAct");
         p.run("byUl");
+        // A typed "%" takes every apartment but a missing one (Садовая has none).
         edit(p, 4)->setEditText("%");
         p.run("SearchAct");
-        QCOMPARE(column(p, 2), QStringList({"Ленина", "Лесная", "Мира", "Набережная", "Садовая"}));
+        QCOMPARE(column(p, 2), QStringList({"Ленина", "Лесная", "Мира", "Набережная"}));
         QCOMPARE(p.panels()[2], QStringLiteral("У"));
         p.run("bytel");
         edit(p, 1)->setEditText("И");

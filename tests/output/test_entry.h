@@ -4,12 +4,14 @@
 #include <QString>
 #include <array>
 #include <optional>
+#include <vector>
 
-#include "output_entry.h"
+#include "columns.h"
+#include "row_store.h"
 
 using Text = std::optional<QString>;
 
-// Owns the UTF-8 bytes that an OutputEntry only views.
+// Owns the UTF-8 bytes that a listing entry only views: tel, fam, ul, dom, kv, mob.
 class TestEntry {
 public:
     TestEntry() = default;
@@ -27,14 +29,15 @@ public:
         return *this;
     }
 
-    OutputEntry entry() const {
-        OutputEntry entry;
-        for (std::size_t i = 0; i < m_bytes.size(); ++i) {
+    // The entry as a writer of the table gets it: the table's fields, in field order.
+    std::vector<RowStore::Field> fields(const DirectoryTable& table) const {
+        std::vector<RowStore::Field> fields(table.columns.size());
+        for (std::size_t i = 0; i < fields.size(); ++i) {
             if (m_bytes[i]) {
-                entry.fields[i] = QByteArrayView(*m_bytes[i]);
+                fields[i] = QByteArrayView(*m_bytes[i]);
             }
         }
-        return entry;
+        return fields;
     }
 
 private:

@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 QString line(const TestEntry& entry) {
-    return printLine(entry.entry());
+    return printLine(kCityTable, entry.fields(kCityTable));
 }
 
 QString spaces(int count) {

@@ -11,7 +11,7 @@
 #include "error.h"
 #include "error_of.h"
 #include "test_entry.h"
-#include "xlsx_sheet.h"
+#include "xlsx_workbook.h"
 
 using namespace Qt::StringLiterals;
 
@@ -29,10 +29,10 @@ QJsonObject readBack(const QString& path) {
     return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
 }
 
-void writeSheet(const QString& path, DirectoryKind kind, const QList<TestEntry>& entries) {
-    XlsxSheet sheet(path, kind);
+void writeSheet(const QString& path, const DirectoryTable& table, const QList<TestEntry>& entries) {
+    XlsxWorkbook sheet(path, table);
     for (const TestEntry& entry : entries) {
-        sheet.writeEntry(entry.entry());
+        sheet.write(entry.fields(table));
     }
     sheet.finish();
 }
@@ -73,9 +73,8 @@ private:
 void TestXlsxSheet::layout_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("headers");
-    QTest::newRow("city") << int(DirectoryKind::City) << kCityHeaders;
-    QTest::newRow("personal") << int(DirectoryKind::Personal)
-                              << (kCityHeaders + QStringList{u"Мобильник"_s});
+    QTest::newRow("city") << 0 << kCityHeaders;
+    QTest::newRow("personal") << 1 << (kCityHeaders + QStringList{u"Мобильник"_s});
 }
 
 void TestXlsxSheet::layout() {
@@ -83,7 +82,7 @@ void TestXlsxSheet::layout() {
     QFETCH(QStringList, headers);
 
     const QString path = m_dir.filePath(QStringLiteral("layout%1.xlsx").arg(kind));
-    writeSheet(path, DirectoryKind(kind), {{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s}});
+    writeSheet(path, *kDirectoryTables[kind], {{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s}});
     const QJsonObject book = readBack(path);
     QCOMPARE(book["sheets"].toArray(), QJsonArray{u"kalvex"_s});
 
@@ -111,7 +110,7 @@ void TestXlsxSheet::layout() {
 // Values that look like numbers, dates or formulas stay texts exactly as stored.
 void TestXlsxSheet::cityValuesAsText() {
     const QString path = m_dir.filePath(u"city.xlsx"_s);
-    writeSheet(path, DirectoryKind::City,
+    writeSheet(path, kCityTable,
                {
                    {u"007"_s, u"Иванов И.И."_s, u"Ленина"_s, u"12а"_s, u"7/2"_s},
                    {u"2-34-56"_s, std::nullopt, u"8 Марта"_s, u"1"_s, std::nullopt},
@@ -140,7 +139,7 @@ void TestXlsxSheet::cityValuesAsText() {
 void TestXlsxSheet::personalHasMobileColumn() {
     const QString path = m_dir.filePath(u"personal.xlsx"_s);
     writeSheet(
-        path, DirectoryKind::Personal,
+        path, kPersonalTable,
         {
             {u"5-55-55"_s, u"Петров"_s, u"Садовая"_s, u"3"_s, u"1"_s, u"+7 912 345-67-89"_s},
             {std::nullopt, u"Ёлкина"_s, u"Школьная"_s, u"10"_s, std::nullopt, u"89120000000"_s},
@@ -162,7 +161,7 @@ void TestXlsxSheet::entriesInOrder() {
                         std::nullopt});
     }
     const QString path = m_dir.filePath(u"order.xlsx"_s);
-    writeSheet(path, DirectoryKind::City, entries);
+    writeSheet(path, kCityTable, entries);
     const QJsonObject book = readBack(path);
     const QJsonArray cells = book["cells"].toArray();
     QCOMPARE(cells.size(), count + 1);
@@ -182,7 +181,7 @@ void TestXlsxSheet::unwritablePath_data() {
 void TestXlsxSheet::unwritablePath() {
     QFETCH(QString, path);
     const QString error = errorOf([&] {
-        writeSheet(path, DirectoryKind::City, {{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}});
+        writeSheet(path, kCityTable, {{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}});
     });
     QVERIFY2(!error.isEmpty(), "no error for an unwritable path");
     QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
@@ -192,11 +191,11 @@ void TestXlsxSheet::unwritablePath() {
 void TestXlsxSheet::libraryErrorBecomesError() {
     const QString path = m_dir.filePath(u"too_long.xlsx"_s);
     const QString error = errorOf([&] {
-        writeSheet(path, DirectoryKind::City,
+        writeSheet(path, kCityTable,
                    {{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s},
                     {u"1"_s, QString(40000, u'Ж'), u"3"_s, u"4"_s, u"5"_s}});
     });
-    QVERIFY2(error.startsWith(u"Не удалось записать таблицу Excel"_s), qPrintable(error));
+    QVERIFY2(error.startsWith(u"Не удалось записать книгу Excel"_s), qPrintable(error));
     QVERIFY2(error.contains(QString::fromUtf8(lxw_strerror(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED))),
              qPrintable(error));
     QVERIFY(!QFile::exists(path));
@@ -205,8 +204,9 @@ void TestXlsxSheet::libraryErrorBecomesError() {
 void TestXlsxSheet::abandonedSheetLeavesNoFile() {
     const QString path = m_dir.filePath(u"abandoned.xlsx"_s);
     {
-        XlsxSheet sheet(path, DirectoryKind::Personal);
-        sheet.writeEntry(TestEntry(u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s).entry());
+        XlsxWorkbook sheet(path, kPersonalTable);
+        sheet.write(
+            TestEntry(u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s).fields(kPersonalTable));
     }
     QVERIFY(!QFile::exists(path));
 }

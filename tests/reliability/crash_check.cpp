@@ -10,7 +10,7 @@
 #include "crash_protocol.h"
 #include "directory.h"
 #include "file_connection.h"
-#include "statement.h"
+#include "sqlite/statement.h"
 
 namespace {
 
@@ -95,8 +95,7 @@ QString integrityOf(sqlite3* db) {
 QString reopenInProgram(const QString& path, const Rows rows[2]) {
     try {
         Directory directory(connectionStringFor(path));
-        for (const QString& parameter : CityQuery::kParameters)
-            directory.tel.setParameter(parameter, QStringLiteral("%"));
+        directory.tel.setCriteria(CityCriteria::everything());
         directory.tel.open();
         directory.licht.open();
         if (size_t(directory.tel.recordCount()) != rows[0].size() ||

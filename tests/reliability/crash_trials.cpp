@@ -17,7 +17,7 @@
 
 #include "crash_check.h"
 #include "crash_run.h"
-#include "schema.h"
+#include "sqlite/schema.h"
 
 namespace {
 

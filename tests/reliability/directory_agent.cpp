@@ -19,7 +19,7 @@
 #include "directory.h"
 #include "error.h"
 #include "file_connection.h"
-#include "statement.h"
+#include "sqlite/statement.h"
 
 namespace {
 
@@ -44,8 +44,7 @@ public:
         if (verb == u"city") {
             CityQuery& tel = m_directory.tel;
             tel.close();
-            for (const QString& parameter : CityQuery::kParameters)
-                tel.setParameter(parameter, QStringLiteral("%"));
+            tel.setCriteria(CityCriteria::everything());
             tel.open();
             m_directory.DataSource1.setDataSet(tel);
             return QString::number(tel.recordCount());
@@ -96,8 +95,7 @@ private:
         set.post();
         if (!inserting)
             return {};
-        return QStringLiteral("key=%1").arg(
-            sqlite3_last_insert_rowid(m_directory.connection.handle()));
+        return QStringLiteral("key=%1").arg(set.currentKey());
     }
 
     // A connection of its own that begins a transaction and keeps it until "unlock".

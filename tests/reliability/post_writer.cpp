@@ -34,7 +34,7 @@ QString randomText(QRandomGenerator& rng, int size) {
     return text;
 }
 
-std::optional<QString> randomValue(QRandomGenerator& rng, const FieldDef& field) {
+std::optional<QString> randomValue(QRandomGenerator& rng, const Column& field) {
     if (rng.bounded(10) == 0)
         return std::nullopt;
     return randomText(rng, field.size);
@@ -61,8 +61,7 @@ int main(int argc, char** argv) {
     }
     try {
         Directory directory(connectionStringFor(QString::fromLocal8Bit(argv[1])));
-        for (const QString& parameter : CityQuery::kParameters)
-            directory.tel.setParameter(parameter, QStringLiteral("%"));
+        directory.tel.setCriteria(CityCriteria::everything());
         directory.tel.open();
         directory.licht.open();
         QRandomGenerator rng(quint32(std::strtoul(argv[2], nullptr, 10)));
@@ -74,14 +73,14 @@ int main(int argc, char** argv) {
         for (qint64 n = 0;; ++n) {
             Table& table = tables[rng.bounded(2)];
             DataSet& set = table.set;
-            const auto& fields = set.fields();
+            const auto fields = set.fields();
             QByteArray intent = "T " + QByteArray::number(n) + ' ' + table.tag;
             const bool insert = table.keys.size() < 5 || rng.bounded(100) < 55;
             if (insert) {
                 set.append();
                 intent += " I";
-                for (int c = 0; c < fields.size(); ++c) {
-                    const auto value = randomValue(rng, fields[c]);
+                for (int c = 0; c < set.fieldCount(); ++c) {
+                    const auto value = randomValue(rng, fields[size_t(c)]);
                     set.setValue(c, value);
                     intent += ' ' + encodeValue(value);
                 }
@@ -92,8 +91,8 @@ int main(int argc, char** argv) {
                 intent += " E " + QByteArray::number(table.keys[size_t(row)]);
                 const int changes = 1 + int(rng.bounded(3));
                 for (int i = 0; i < changes; ++i) {
-                    const int c = int(rng.bounded(fields.size()));
-                    const auto value = randomValue(rng, fields[c]);
+                    const int c = int(rng.bounded(set.fieldCount()));
+                    const auto value = randomValue(rng, fields[size_t(c)]);
                     set.setValue(c, value);
                     intent += ' ' + QByteArray::number(c) + '=' + encodeValue(value);
                 }
@@ -102,7 +101,7 @@ int main(int argc, char** argv) {
             set.post();
             qint64 key = 0;
             if (insert) {
-                key = sqlite3_last_insert_rowid(directory.connection.handle());
+                key = set.currentKey();
                 table.keys.push_back(key);
             } else {
                 key = table.keys[size_t(set.currentIndex())];

@@ -7,7 +7,7 @@
 
 #include "file_guards.h"
 #include "program_on.h"
-#include "schema.h"
+#include "sqlite/schema.h"
 #include "test_directory.h"
 
 namespace {

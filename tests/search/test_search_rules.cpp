@@ -89,17 +89,19 @@ private slots:
         QVERIFY(SearchInputs{.phone = "1-  -  "}.hasInput());
     }
 
-    void requestFromInputs() {
-        const SearchRequest onlySurname = SearchRequest::from({.surname = "Ив'ан"});
-        QCOMPARE(onlySurname.kalvex, QStringLiteral("_____"));
-        QCOMPARE(onlySurname.dom, QStringLiteral("%"));
-        QCOMPARE(onlySurname.kv, QStringLiteral("%"));
-        QCOMPARE(onlySurname.filter, CityFilter({{"fam", "Ив'ан"}, {"ul", ""}}));
-        const SearchRequest typed = SearchRequest::from({"1-2 -  ", "", " ул", "12а", "%"});
-        QCOMPARE(typed.kalvex, QStringLiteral("12___"));
-        QCOMPARE(typed.dom, QStringLiteral("12а"));
-        QCOMPARE(typed.kv, QStringLiteral("%"));
-        QCOMPARE(typed.filter[1].prefix, QStringLiteral(" ул"));
+    void criteriaFromInputs() {
+        const CityCriteria onlySurname = searchCriteria({.surname = "Ив'ан"});
+        QCOMPARE(onlySurname.kalvex, LikeParameter{"_____"});
+        QCOMPARE(onlySurname.dom, LikeParameter::anything());
+        QCOMPARE(onlySurname.kv, LikeParameter::anything());
+        QCOMPARE(onlySurname.filter, CityCriteria::Filter({"Ив'ан", ""}));
+        // A typed "%" is a pattern like any other: unlike an input left empty, it does not
+        // take entries without a value.
+        const CityCriteria typed = searchCriteria({"1-2 -  ", "", " ул", "12а", "%"});
+        QCOMPARE(typed.kalvex, LikeParameter{"12___"});
+        QCOMPARE(typed.dom, LikeParameter{"12а"});
+        QCOMPARE(typed.kv, LikeParameter{"%"});
+        QCOMPARE(typed.filter.ul, QStringLiteral(" ул"));
     }
 };
 

@@ -6,10 +6,10 @@
 #include <QTest>
 
 #include "connection_settings.h"
-#include "schema.h"
-#include "search_index.h"
-#include "statement.h"
-#include "text_fold.h"
+#include "sqlite/fold_function.h"
+#include "sqlite/schema.h"
+#include "sqlite/search_index.h"
+#include "sqlite/statement.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "columns.h"
 #include "demo_directory.h"
 #include "demo_entries.h"
-#include "directory_fields.h"
-#include "search_index.h"
-#include "statement.h"
+#include "sqlite/search_index.h"
+#include "sqlite/statement.h"
 #include "test_directory.h"
 
 namespace {
@@ -49,11 +49,11 @@ QByteArray contents(const QString& path) {
     return file.readAll();
 }
 
-QByteArray selectAll(const QList<FieldDef>& fields, const char* table) {
-    QStringList names;
-    for (const FieldDef& f : fields)
-        names.append(f.name);
-    return ("SELECT " + names.join(u", ") + " FROM " + table).toUtf8();
+QByteArray selectAll(const DirectoryTable& table) {
+    QByteArrayList names;
+    for (const Column& c : table.columns)
+        names.append(c.name);
+    return "SELECT " + names.join(", ") + " FROM " + table.name;
 }
 
 struct Run {
@@ -97,18 +97,19 @@ private slots:
         const QRegularExpression kv(QStringLiteral("^[1-9]\\d{0,2}$"));
         const QRegularExpression mob(QStringLiteral("^\\+7 9\\d\\d \\d{3}-\\d\\d-\\d\\d$"));
         for (bool personal : {false, true}) {
-            const QList<FieldDef> fields = personal ? personalFields() : cityFields();
-            const QList<Row> rows = readRows(m_small, selectAll(fields, personal ? "lich" : "tel"));
+            const DirectoryTable& table = personal ? kPersonalTable : kCityTable;
+            const auto fields = table.columns;
+            const QList<Row> rows = readRows(m_small, selectAll(table));
             for (const Row& row : rows) {
-                for (int i = 0; i < fields.size(); ++i) {
+                for (int i = 0; i < int(fields.size()); ++i) {
                     const Value& value = row.at(i);
-                    const QString& name = fields.at(i).name;
+                    const QString name = QString::fromLatin1(fields[size_t(i)].name);
                     const bool required =
                         name == u"fam" || name == u"mob" || (name == u"tel" && !personal);
                     QVERIFY2(value || !required, qPrintable(name));
                     if (!value)
                         continue;
-                    QVERIFY2(value->size() <= fields.at(i).size, qPrintable(*value));
+                    QVERIFY2(value->size() <= fields[size_t(i)].size, qPrintable(*value));
                     const QRegularExpression& shape =
                         name == u"tel"   ? tel
                         : name == u"fam" ? fam

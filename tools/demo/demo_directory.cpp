@@ -10,11 +10,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "columns.h"
 #include "demo_entries.h"
-#include "schema.h"
-#include "search_index.h"
-#include "statement.h"
-#include "text_fold.h"
+#include "sqlite/fold_function.h"
+#include "sqlite/schema.h"
+#include "sqlite/search_index.h"
+#include "sqlite/statement.h"
 
 namespace {
 
@@ -22,10 +23,15 @@ namespace {
 // that bookkeeping costs more than the row itself.
 constexpr int kRowsPerInsert = 100;
 
-QByteArray insertSql(bool personal, int rows) {
-    QByteArray sql = personal ? "INSERT INTO lich (tel, fam, Ul, dom, kv, mob) VALUES "
-                              : "INSERT INTO tel (tel, fam, ul, dom, kv) VALUES ";
-    const QByteArray row = personal ? "(?,?,?,?,?,?)" : "(?,?,?,?,?)";
+QByteArray insertSql(const DirectoryTable& table, int rows) {
+    QByteArray sql = QByteArray("INSERT INTO ") + table.name + " (";
+    QByteArray row = "(";
+    for (size_t c = 0; c < table.columns.size(); ++c) {
+        sql += QByteArray(c ? ", " : "") + table.columns[c].name;
+        row += c ? ",?" : "?";
+    }
+    sql += ") VALUES ";
+    row += ')';
     for (int i = 0; i < rows; ++i) {
         if (i > 0)
             sql += ',';
@@ -76,33 +82,51 @@ void bindOptional(Statement& insert, int index, const std::optional<Text>& value
         insert.bindNull(index);
 }
 
-// Binds one entry to the parameters after `first`.
-void bindEntry(Statement& insert, int first, const DemoEntry& entry, bool personal) {
-    bindOptional(insert, first + 1, entry.tel);
-    insert.bindText(first + 2, QByteArrayView(entry.fam.data(), qsizetype(entry.fam.size())));
-    bindOptional(insert, first + 3, entry.ul);
-    bindOptional(insert, first + 4, entry.dom);
-    bindOptional(insert, first + 5, entry.kv);
-    if (personal)
-        bindOptional(insert, first + 6, entry.mob);
+// Binds one entry, the table's columns in field order, to the parameters after `first`.
+void bindEntry(Statement& insert, int first, const DemoEntry& entry, const DirectoryTable& table) {
+    for (const Column& column : table.columns) {
+        const int index = ++first;
+        switch (column.field) {
+            case Field::Phone:
+                bindOptional(insert, index, entry.tel);
+                break;
+            case Field::Surname:
+                insert.bindText(index,
+                                QByteArrayView(entry.fam.data(), qsizetype(entry.fam.size())));
+                break;
+            case Field::Street:
+                bindOptional(insert, index, entry.ul);
+                break;
+            case Field::House:
+                bindOptional(insert, index, entry.dom);
+                break;
+            case Field::Apartment:
+                bindOptional(insert, index, entry.kv);
+                break;
+            case Field::Mobile:
+                bindOptional(insert, index, entry.mob);
+                break;
+        }
+    }
 }
 
 void insertEntries(sqlite3* db, DemoEntryMaker::Kind kind, std::uint64_t seed, qint64 count) {
     const bool personal = kind == DemoEntryMaker::Kind::Personal;
-    const int columns = personal ? 6 : 5;
+    const DirectoryTable& table = personal ? kPersonalTable : kCityTable;
+    const int columns = int(table.columns.size());
     const QString doing = personal ? QStringLiteral("Не удалось записать личный справочник")
                                    : QStringLiteral("Не удалось записать городской справочник");
     DemoEntryMaker maker(seed, kind, std::uint64_t(count));
     DemoEntry entry;
     Transaction transaction(db);
-    Statement batch(db, insertSql(personal, kRowsPerInsert), doing);
-    Statement single(db, insertSql(personal, 1), doing);
+    Statement batch(db, insertSql(table, kRowsPerInsert), doing);
+    Statement single(db, insertSql(table, 1), doing);
     for (qint64 left = count; left > 0;) {
         const int rows = left >= kRowsPerInsert ? kRowsPerInsert : 1;
         Statement& insert = rows > 1 ? batch : single;
         for (int row = 0; row < rows; ++row) {
             maker.make(entry);
-            bindEntry(insert, row * columns, entry, personal);
+            bindEntry(insert, row * columns, entry, table);
         }
         insert.run();
         insert.reset();

@@ -5,9 +5,7 @@
 #include "error.h"
 #include "write_obstacle.h"
 
-namespace {
-
-QString describe(sqlite3* db, int code) {
+QString describeSqliteError(sqlite3* db, int code) {
     switch (code & 0xff) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
@@ -27,15 +25,16 @@ QString describe(sqlite3* db, int code) {
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
             return QStringLiteral("файл повреждён или не является базой данных справочника");
+        case SQLITE_NOMEM:
+            return QStringLiteral("не хватает памяти");
         default:
-            return QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+            return QStringLiteral("ошибка базы данных (%1)")
+                .arg(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code)));
     }
 }
 
-}  // namespace
-
 void throwSqliteError(sqlite3* db, int code, const QString& doing) {
-    throw Error(QStringLiteral("%1: %2.").arg(doing, describe(db, code)));
+    throw Error(QStringLiteral("%1: %2.").arg(doing, describeSqliteError(db, code)));
 }
 
 QString Statement::defaultDoing() {

@@ -3,24 +3,15 @@
 #include <sqlite3.h>
 
 #include <QFile>
-#include <QSet>
+#include <QHash>
 
+#include "columns.h"
 #include "error.h"
+#include "fold_function.h"
 #include "search_index.h"
 #include "statement.h"
-#include "text_fold.h"
 
 namespace {
-
-struct TableShape {
-    const char* table;
-    QStringList textColumns;
-};
-
-const TableShape kTables[] = {
-    {"tel", {"tel", "fam", "ul", "dom", "kv"}},
-    {"lich", {"tel", "fam", "ul", "dom", "kv", "mob"}},
-};
 
 // SQLite's column affinity rules: a text column must keep texts as they are ("007" stays
 // "007"), which TEXT affinity and no affinity (BLOB) do and the numeric ones do not.
@@ -33,17 +24,17 @@ bool keepsTextAsIs(const QString& declaredType) {
     return type.isEmpty() || type.contains(u"BLOB");
 }
 
-void checkTable(sqlite3* db, const TableShape& shape, const QString& fileName,
+void checkTable(sqlite3* db, const DirectoryTable& shape, const QString& fileName,
                 const QString& doing) {
-    const QString table = QString::fromLatin1(shape.table);
-    Statement info(db, QByteArray("PRAGMA table_info(") + shape.table + ")", doing);
+    const QString table = QString::fromLatin1(shape.name);
+    Statement info(db, QByteArray("PRAGMA table_info(") + shape.name + ")", doing);
     QHash<QString, QString> types;
     bool integerKey = false;
     while (info.step()) {
         const QString name = info.text(1).value_or(QString()).toLower();
         const QString type = info.text(2).value_or(QString());
         types.insert(name, type);
-        if (name == u"key")
+        if (name == QLatin1StringView(kKeyColumn))
             integerKey = type.compare(u"INTEGER", Qt::CaseInsensitive) == 0 && info.int64(5) == 1;
     }
     if (types.isEmpty())
@@ -53,10 +44,11 @@ void checkTable(sqlite3* db, const TableShape& shape, const QString& fileName,
                 .arg(fileName, table));
     if (!integerKey)
         throw Error(
-            QStringLiteral("В таблице «%2» файла «%1» столбец «key» должен быть целочисленным "
+            QStringLiteral("В таблице «%2» файла «%1» столбец «%3» должен быть целочисленным "
                            "первичным ключом (INTEGER PRIMARY KEY).")
-                .arg(fileName, table));
-    for (const QString& column : shape.textColumns) {
+                .arg(fileName, table, QLatin1StringView(kKeyColumn)));
+    for (const Column& c : shape.columns) {
+        const QString column = QString::fromLatin1(c.name).toLower();
         if (!types.contains(column))
             throw Error(QStringLiteral("В таблице «%2» файла «%1» нет столбца «%3».")
                             .arg(fileName, table, column));
@@ -70,8 +62,21 @@ void checkTable(sqlite3* db, const TableShape& shape, const QString& fileName,
 
 }  // namespace
 
+QByteArray createTablesSql() {
+    QByteArray sql;
+    for (const DirectoryTable* table : kDirectoryTables) {
+        sql += QByteArray("CREATE TABLE ") + table->name + " (" + kKeyColumn +
+               " INTEGER PRIMARY KEY AUTOINCREMENT";
+        for (const Column& c : table->columns)
+            sql += QByteArray(", ") + c.name + " VARCHAR(" + QByteArray::number(c.size) + ")";
+        sql += ");";
+    }
+    return sql;
+}
+
 void createTables(sqlite3* db) {
-    execute(db, kCreateTablesSql, QStringLiteral("Не удалось создать таблицы справочника"));
+    execute(db, createTablesSql().constData(),
+            QStringLiteral("Не удалось создать таблицы справочника"));
 }
 
 void initDatabase(const QString& path) {
@@ -101,7 +106,7 @@ bool checkSchema(sqlite3* db, const QString& fileName) {
     const QString doing = QStringLiteral("Не удалось открыть файл базы данных «%1»").arg(fileName);
     // The first read of the file: it tells a file that is not a database or is locked.
     Statement(db, "SELECT count(*) FROM sqlite_master", doing).step();
-    for (const TableShape& shape : kTables)
-        checkTable(db, shape, fileName, doing);
+    for (const DirectoryTable* table : kDirectoryTables)
+        checkTable(db, *table, fileName, doing);
     return hasSearchIndex(db);
 }

@@ -1,13 +1,10 @@
 #include "city_search.h"
 
-#include "error.h"
-#include "like_pattern.h"
+#include "columns.h"
+#include "matching.h"
 #include "statement.h"
-#include "text_fold.h"
 
 namespace {
-
-const QByteArrayList kCityColumns = {"tel", "fam", "ul", "dom", "kv"};
 
 // A byte above every byte of UTF-8 text: [p, p + kAbove) holds exactly the texts beginning with p.
 const char kAbove = '\xFF';
@@ -22,6 +19,7 @@ struct Condition {
     QByteArray rangeLow;             // every match lies in [rangeLow, rangeHigh); empty: no range
     QByteArray rangeHigh;
     bool folded = false;  // must be matched against the folded text
+    bool orNull = false;  // a field without a value matches too
 };
 
 class SqlBuilder {
@@ -47,39 +45,83 @@ qint64 boundedCount(sqlite3* db, const Condition& c) {
     return count.int64(0);
 }
 
+QByteArray columnName(Field field) {
+    return kCityTable.column(field).name;
+}
+
 }  // namespace
 
-CitySearch CitySearch::plan(sqlite3* db, bool indexed, const Criteria& criteria) {
+QByteArray globPattern(QStringView folded) {
+    QString glob;
+    glob.reserve(folded.size() + 8);
+    for (qsizetype i = 0; i < folded.size(); ++i) {
+        const QChar c = folded[i];
+        // A surrogate without its other half has no UTF-8 form: toUtf8() writes '?' for it,
+        // in the stored texts too, so here it must be that plain '?' and not GLOB's wildcard.
+        const bool lone =
+            (c.isHighSurrogate() && (i + 1 == folded.size() || !folded[i + 1].isLowSurrogate())) ||
+            (c.isLowSurrogate() && (i == 0 || !folded[i - 1].isHighSurrogate()));
+        if (lone) {
+            glob += u"[?]";
+            continue;
+        }
+        switch (c.unicode()) {
+            case u'%':
+                glob += u'*';
+                break;
+            case u'_':
+                glob += u'?';
+                break;
+            case u'*':
+                glob += u"[*]";
+                break;
+            case u'?':
+                glob += u"[?]";
+                break;
+            case u'[':
+                glob += u"[[]";
+                break;
+            default:
+                glob += c;
+        }
+    }
+    return glob.toUtf8();
+}
+
+CitySearch CitySearch::plan(sqlite3* db, bool indexed, const CityCriteria& criteria) {
     CitySearch search;
     QList<Condition> conditions;
 
-    const std::pair<QByteArray, const std::optional<QString>*> patterns[] = {
-        {"tel", &criteria.phone}, {"dom", &criteria.house}, {"kv", &criteria.apartment}};
-    for (const auto& [column, value] : patterns) {
-        if (!*value) {
+    const std::pair<Field, const std::optional<LikeParameter>*> parameters[] = {
+        {Field::Phone, &criteria.kalvex},
+        {Field::House, &criteria.dom},
+        {Field::Apartment, &criteria.kv}};
+    for (const auto& [field, parameter] : parameters) {
+        if (!*parameter) {
             search.selectsNothing = true;
             return search;
         }
-        const LikePattern like = LikePattern::fromLike(**value);
+        const LikeShape like = LikeShape::of((*parameter)->pattern);
         if (like.matchesNothing) {
             search.selectsNothing = true;
             return search;
         }
-        if (like.matchesEverything)
+        const bool orNull = (*parameter)->orWithoutValue;
+        if (like.anyValue && orNull)
             continue;
-        conditions.append({column, like.glob, like.literalPrefix,
-                           like.literalPrefix + (like.literal ? kJustAbove : kAbove),
-                           like.needsFolding});
+        const QByteArray prefix = like.literalPrefix.toUtf8();
+        conditions.append({columnName(field), globPattern(like.folded), prefix,
+                           prefix + (like.literal ? kJustAbove : kAbove),
+                           foldMatters((*parameter)->pattern), orNull});
     }
-    for (const PrefixRange& range : criteria.filter) {
-        if (range.prefix.isEmpty())
+    const std::pair<Field, const QString*> prefixes[] = {{Field::Surname, &criteria.filter.fam},
+                                                         {Field::Street, &criteria.filter.ul}};
+    for (const auto& [field, text] : prefixes) {
+        if (text->isEmpty())
             continue;
-        const QByteArray column = range.field.toLower().toUtf8();
-        if (!kCityColumns.contains(column))
-            throw Error(QStringLiteral("Поиск по полю «%1» невозможен.").arg(range.field));
-        const QByteArray prefix = foldText(range.prefix).toUtf8();
+        const QByteArray prefix = foldText(*text).toUtf8();
         conditions.append(
-            {column, std::nullopt, prefix, prefix + kAbove, foldMatters(range.prefix)});
+            {columnName(field), std::nullopt, prefix, prefix + kAbove, foldMatters(*text)});
     }
 
     // With the index, lead with the condition whose range holds the fewest entries.
@@ -87,7 +129,7 @@ CitySearch CitySearch::plan(sqlite3* db, bool indexed, const Criteria& criteria)
     if (indexed) {
         qint64 fewest = 0;
         for (int i = 0; i < conditions.size(); ++i) {
-            if (conditions[i].rangeLow.isEmpty())
+            if (conditions[i].rangeLow.isEmpty() || conditions[i].orNull)
                 continue;
             const qint64 count = boundedCount(db, conditions[i]);
             if (lead < 0 || count < fewest) {
@@ -114,20 +156,29 @@ CitySearch CitySearch::plan(sqlite3* db, bool indexed, const Criteria& criteria)
     for (int i = 0; i < conditions.size(); ++i) {
         const Condition& c = conditions[i];
         const QByteArray column = expression(c, i == lead);
+        QByteArrayList terms;
         if (!c.glob || i == lead) {
-            where << column + " >= " + sql.bind(c.rangeLow)
+            terms << column + " >= " + sql.bind(c.rangeLow)
                   << column + " < " + sql.bind(c.rangeHigh);
         }
         if (c.glob)
-            where << column + " GLOB " + sql.bind(*c.glob);
+            terms << column + " GLOB " + sql.bind(*c.glob);
+        if (c.orNull)
+            where << "(t." + c.column + " IS NULL OR (" + terms.join(" AND ") + "))";
+        else
+            where << terms;
     }
 
     QByteArray from = " FROM tel AS t";
+    const QByteArray key(kKeyColumn);
     if (lead >= 0)
-        from = " FROM tel_fold AS f CROSS JOIN tel AS t ON t.key = f.key";
+        from = " FROM tel_fold AS f CROSS JOIN tel AS t ON t." + key + " = f." + key;
     else if (indexed && needsFold)
-        from = " FROM tel AS t CROSS JOIN tel_fold AS f ON f.key = t.key";
-    search.sql = "SELECT t.key, t.tel, t.fam, t.ul, t.dom, t.kv" + from;
+        from = " FROM tel AS t CROSS JOIN tel_fold AS f ON f." + key + " = t." + key;
+    QByteArray select = "SELECT t." + key;
+    for (const Column& c : kCityTable.columns)
+        select += QByteArray(", t.") + c.name;
+    search.sql = select + from;
     if (!where.isEmpty())
         search.sql += " WHERE " + where.join(" AND ");
     search.bindings = sql.bindings;

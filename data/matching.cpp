@@ -1,22 +1,12 @@
-#include "text_fold.h"
-
-#include <sqlite3.h>
-
-#include "statement.h"
+#include "matching.h"
 
 namespace {
 
 constexpr char16_t kCapitalA = u'А', kCapitalYa = u'Я', kSmallA = u'а', kSmallYa = u'я';
 constexpr char16_t kCapitalYo = u'Ё', kSmallYo = u'ё', kSmallYe = u'е';
 
-void sqlFold(sqlite3_context* context, int, sqlite3_value** args) {
-    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
-    const QByteArray folded = foldUtf8(QByteArrayView(text, sqlite3_value_bytes(args[0])));
-    sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
+bool isWildcard(QChar c) {
+    return c == u'%' || c == u'_';
 }
 
 }  // namespace
@@ -64,10 +54,15 @@ bool foldMatters(QStringView text) {
     return false;
 }
 
-void registerFoldFunction(sqlite3* db) {
-    const int rc = sqlite3_create_function_v2(db, "fold", 1,
-                                              SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
-                                              nullptr, sqlFold, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        throwSqliteError(db, rc, QStringLiteral("Не удалось подготовить поиск"));
+LikeShape LikeShape::of(QStringView pattern) {
+    LikeShape shape;
+    shape.folded = foldText(pattern);
+    shape.matchesNothing = pattern.contains(QChar(0));
+    shape.anyValue = !pattern.isEmpty() && pattern.count(u'%') == pattern.size();
+    qsizetype wildcard = 0;
+    while (wildcard < shape.folded.size() && !isWildcard(shape.folded[wildcard]))
+        ++wildcard;
+    shape.literalPrefix = shape.folded.left(wildcard);
+    shape.literal = wildcard == shape.folded.size();
+    return shape;
 }

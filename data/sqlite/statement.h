@@ -45,6 +45,10 @@ private:
     QString m_doing;
 };
 
+// Why an SQLite call failed, in Russian; SQLite's own words follow in brackets where it has
+// nothing more telling.
+QString describeSqliteError(sqlite3* db, int code);
+
 // Throws Error for a failed SQLite call; `doing` says in Russian what was being done.
 [[noreturn]] void throwSqliteError(sqlite3* db, int code, const QString& doing);
 

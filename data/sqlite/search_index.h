@@ -3,7 +3,7 @@
 struct sqlite3;
 
 // The search index: table `tel_fold` holds every city entry's fields folded for matching
-// (see text_fold.h) under the entry's key, with an index per field, so that prefix and
+// (see matching.h) under the entry's key, with an index per field, so that prefix and
 // pattern searches ignoring letter case read only the matching entries.
 //
 // Other programs may write the file, so plain-SQL triggers on `tel` (they need nothing the

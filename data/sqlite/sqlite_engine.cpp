@@ -1,0 +1,246 @@
+#include "sqlite_engine.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "city_search.h"
+#include "error.h"
+#include "fold_function.h"
+#include "schema.h"
+#include "search_index.h"
+#include "statement.h"
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 3000;
+
+bool writable(const QString& path) {
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+// "key, tel, fam, ..." for a SELECT of the table's columns.
+QByteArray columnList(const DirectoryTable& table) {
+    QByteArray list = kKeyColumn;
+    for (const Column& c : table.columns)
+        list += QByteArray(", ") + c.name;
+    return list;
+}
+
+// " AND CAST(tel AS TEXT) IS ?2 AND ..." : the row still holds what was read. CAST lets a
+// value another program stored as a number compare with the text the program read.
+QByteArray unchangedSince(const DirectoryTable& table, int firstParameter) {
+    QByteArray where;
+    for (size_t c = 0; c < table.columns.size(); ++c)
+        where += QByteArray(" AND CAST(") + table.columns[c].name + " AS TEXT) IS ?" +
+                 QByteArray::number(firstParameter + int(c));
+    return where;
+}
+
+void bindOriginal(Statement& statement, int firstParameter,
+                  std::span<const RowStore::Field> original) {
+    for (size_t c = 0; c < original.size(); ++c) {
+        if (original[c])
+            statement.bindText(firstParameter + int(c), *original[c]);
+        else
+            statement.bindNull(firstParameter + int(c));
+    }
+}
+
+// Appends the rows a statement returns: the key first, then `fields` columns of text.
+void readRows(Statement& select, int fieldCount, RowStore& rows) {
+    // A million rows make every column call count: one call gives the text, and only a null
+    // pointer needs a second look, to tell no value from a conversion that ran out of memory.
+    sqlite3_stmt* stmt = select.handle();
+    std::vector<RowStore::Field> fields(size_t(fieldCount), std::nullopt);
+    while (select.step()) {
+        for (int c = 0; c < fieldCount; ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c + 1));
+            if (text) {
+                fields[size_t(c)] = QByteArrayView(text, sqlite3_column_bytes(stmt, c + 1));
+            } else if (sqlite3_column_type(stmt, c + 1) == SQLITE_NULL) {
+                fields[size_t(c)] = std::nullopt;
+            } else {
+                sqlite3* db = sqlite3_db_handle(stmt);
+                throwSqliteError(db, sqlite3_errcode(db),
+                                 QStringLiteral("Не удалось прочитать записи"));
+            }
+        }
+        rows.append(sqlite3_column_int64(stmt, 0), fields);
+    }
+}
+
+}  // namespace
+
+SqliteEngine::SqliteEngine(QString dataSource, bool readWrite)
+    : m_dataSource(std::move(dataSource)), m_readWrite(readWrite) {}
+
+SqliteEngine::~SqliteEngine() {
+    close();
+}
+
+void SqliteEngine::open() {
+    if (m_db)
+        return;
+    const QFileInfo file(QDir::current().absoluteFilePath(m_dataSource));
+    const QString& name = m_dataSource;
+    const QString where = QDir::toNativeSeparators(file.absolutePath());
+
+    if (!file.exists())
+        throw Error(
+            QStringLiteral("Файл базы данных «%1» не найден в папке «%2».").arg(name, where));
+    if (!file.isFile())
+        throw Error(QStringLiteral("«%1» в папке «%2» — не файл базы данных.").arg(name, where));
+    if (m_readWrite && (!writable(file.absoluteFilePath()) || !writable(file.absolutePath())))
+        throw Error(QStringLiteral("Файл базы данных «%1» (папка «%2») доступен только для чтения; "
+                                   "справочнику нужна запись в него и в его папку.")
+                        .arg(name, where));
+
+    sqlite3* db = nullptr;
+    // The connection is only ever used from the thread of the windows; without SQLite's
+    // per-connection mutex, reading a column does not lock and unlock it every time.
+    const int flags =
+        (m_readWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(QFile::encodeName(file.absoluteFilePath()).constData(), &db,
+                                   flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString reason = describeSqliteError(db, rc);
+        sqlite3_close_v2(db);
+        throw Error(
+            QStringLiteral("Не удалось открыть файл базы данных «%1»: %2.").arg(name, reason));
+    }
+    try {
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, kBusyTimeoutMs);
+        // Reading a large directory through memory mapping spares a system call per page.
+        execute(db, "PRAGMA mmap_size = 1073741824",
+                QStringLiteral("Не удалось открыть файл базы данных"));
+        if (m_readWrite && sqlite3_db_readonly(db, "main") == 1)
+            throw Error(
+                QStringLiteral("Файл базы данных «%1» доступен только для чтения.").arg(name));
+        m_hasSearchIndex = checkSchema(db, name);
+        registerFoldFunction(db);
+    } catch (...) {
+        sqlite3_close_v2(db);
+        throw;
+    }
+    m_db = db;
+}
+
+void SqliteEngine::close() {
+    if (!m_db)
+        return;
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+sqlite3* SqliteEngine::handle() {
+    open();
+    return m_db;
+}
+
+void SqliteEngine::loadCity(const CityCriteria& criteria, RowStore& rows) {
+    // A parameter without a value selects nothing; the grid starts empty this way.
+    if (criteria.selectsNothing())
+        return;
+    sqlite3* db = handle();
+    bool indexed = m_hasSearchIndex;
+    if (indexed)
+        catchUpSearchIndex(db);
+    // The plan and the rows come from one view of the file. Should another program have
+    // changed entries since the catch-up, their folded copies are missing from the index,
+    // and this search reads the entries themselves.
+    Transaction snapshot(db, "BEGIN");
+    if (indexed && !searchIndexCurrent(db))
+        indexed = false;
+    const CitySearch search = CitySearch::plan(db, indexed, criteria);
+    if (search.selectsNothing)
+        return;
+    Statement select(db, search.sql, QStringLiteral("Не удалось выполнить поиск"));
+    for (int i = 0; i < search.bindings.size(); ++i)
+        select.bindText(i + 1, search.bindings[i]);
+    readRows(select, int(kCityTable.columns.size()), rows);
+    select.reset();
+    snapshot.commit();
+}
+
+void SqliteEngine::loadTable(const DirectoryTable& table, RowStore& rows) {
+    Statement select(
+        handle(), "SELECT " + columnList(table) + " FROM " + table.name,
+        QStringLiteral("Не удалось прочитать таблицу «%1»").arg(QLatin1StringView(table.name)));
+    readRows(select, int(table.columns.size()), rows);
+}
+
+qint64 SqliteEngine::insert(const DirectoryTable& table,
+                            std::span<const std::optional<QString>> values) {
+    QByteArray sql = QByteArray("INSERT INTO ") + table.name + " (";
+    QByteArray parameters = ") VALUES (";
+    for (size_t c = 0; c < table.columns.size(); ++c) {
+        sql += QByteArray(c ? ", " : "") + table.columns[c].name;
+        parameters += (c ? ", ?" : "?") + QByteArray::number(int(c) + 1);
+    }
+    sqlite3* db = handle();
+    Statement insert(db, sql + parameters + ")",
+                     QStringLiteral("Не удалось сохранить новую запись"));
+    for (size_t c = 0; c < values.size(); ++c)
+        insert.bindValue(int(c) + 1, values[c]);
+    insert.run();
+    return sqlite3_last_insert_rowid(db);
+}
+
+StorageEngine::Outcome SqliteEngine::update(const DirectoryTable& table, qint64 key,
+                                            std::span<const RowStore::Field> original,
+                                            std::span<const FieldWrite> writes) {
+    if (writes.empty())
+        return Outcome::Done;
+    const int n = int(table.columns.size());
+    QByteArray sql = QByteArray("UPDATE ") + table.name + " SET ";
+    for (size_t i = 0; i < writes.size(); ++i)
+        sql += QByteArray(i ? ", " : "") + table.columns[size_t(writes[i].column)].name + " = ?" +
+               QByteArray::number(2 + n + int(i));
+    sql += QByteArray(" WHERE ") + kKeyColumn + " = ?1" + unchangedSince(table, 2);
+    sqlite3* db = handle();
+    Statement update(db, sql, QStringLiteral("Не удалось сохранить запись"));
+    update.bindInt64(1, key);
+    bindOriginal(update, 2, original);
+    for (size_t i = 0; i < writes.size(); ++i)
+        update.bindValue(2 + n + int(i), writes[i].value);
+    update.run();
+    return sqlite3_changes(db) == 0 ? missedBecause(table, key) : Outcome::Done;
+}
+
+StorageEngine::Outcome SqliteEngine::remove(const DirectoryTable& table, qint64 key,
+                                            std::span<const RowStore::Field> original) {
+    const QByteArray sql = QByteArray("DELETE FROM ") + table.name + " WHERE " + kKeyColumn +
+                           " = ?1" + unchangedSince(table, 2);
+    sqlite3* db = handle();
+    Statement remove(db, sql, QStringLiteral("Не удалось удалить запись"));
+    remove.bindInt64(1, key);
+    bindOriginal(remove, 2, original);
+    remove.run();
+    return sqlite3_changes(db) == 0 ? missedBecause(table, key) : Outcome::Done;
+}
+
+// Why an optimistic write found no row to change: the row is gone, or it holds other values.
+StorageEngine::Outcome SqliteEngine::missedBecause(const DirectoryTable& table, qint64 key) {
+    Statement exists(handle(), QByteArray("SELECT EXISTS (SELECT 1 FROM ") + table.name +
+                                   " WHERE " + kKeyColumn + " = ?1)");
+    exists.bindInt64(1, key);
+    exists.step();
+    return exists.int64(0) == 0 ? Outcome::Deleted : Outcome::Changed;
+}
+
+void SqliteEngine::begin() {
+    execute(handle(), "BEGIN IMMEDIATE", QStringLiteral("Не удалось начать запись"));
+}
+
+void SqliteEngine::commit() {
+    execute(handle(), "COMMIT", QStringLiteral("Не удалось завершить запись"));
+}
+
+void SqliteEngine::rollback() noexcept {
+    if (m_db)
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "storage_engine.h"
+
+struct sqlite3;
+class Statement;
+
+// The directory in a SQLite file (the Data Source of the connection string, relative to the
+// working folder), read and written through SQLite's C API. Opening checks that the file
+// exists, can be written, is an SQLite database and holds the directory's two tables; it
+// never creates a file. Every failure is an Error that names the file.
+class SqliteEngine : public StorageEngine {
+public:
+    SqliteEngine(QString dataSource, bool readWrite);
+    ~SqliteEngine() override;
+
+    void open() override;
+    void close() override;
+    bool isOpen() const override { return m_db != nullptr; }
+    bool hasSearchIndex() const override { return m_hasSearchIndex; }
+
+    void loadCity(const CityCriteria& criteria, RowStore& rows) override;
+    void loadTable(const DirectoryTable& table, RowStore& rows) override;
+    qint64 insert(const DirectoryTable& table,
+                  std::span<const std::optional<QString>> values) override;
+    Outcome update(const DirectoryTable& table, qint64 key,
+                   std::span<const RowStore::Field> original,
+                   std::span<const FieldWrite> writes) override;
+    Outcome remove(const DirectoryTable& table, qint64 key,
+                   std::span<const RowStore::Field> original) override;
+    void begin() override;
+    void commit() override;
+    void rollback() noexcept override;
+
+    // The open database, opening it first if needed.
+    sqlite3* handle();
+
+private:
+    Outcome missedBecause(const DirectoryTable& table, qint64 key);
+
+    QString m_dataSource;
+    bool m_readWrite;
+    sqlite3* m_db = nullptr;
+    bool m_hasSearchIndex = false;
+};

@@ -1,0 +1,67 @@
+#include "cp1251_encoder.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
+
+#include <QString>
+
+#include "error.h"
+
+namespace {
+
+[[noreturn]] void fail(UErrorCode code) {
+    throw Error(QStringLiteral("Не удалось перевести текст в кодировку windows-1251 (%1).")
+                    .arg(QString::fromLatin1(u_errorName(code))));
+}
+
+}  // namespace
+
+Cp1251Encoder::Cp1251Encoder() {
+    UErrorCode code = U_ZERO_ERROR;
+    m_utf8 = ucnv_open("UTF-8", &code);
+    m_cp1251 = ucnv_open("windows-1251", &code);
+    ucnv_setFromUCallBack(m_cp1251, UCNV_FROM_U_CALLBACK_ESCAPE, UCNV_ESCAPE_XML_DEC, nullptr,
+                          nullptr, &code);
+    if (U_FAILURE(code)) {
+        ucnv_close(m_utf8);
+        ucnv_close(m_cp1251);
+        throw Error(QStringLiteral("Кодировка windows-1251 недоступна в этой системе (%1).")
+                        .arg(QString::fromLatin1(u_errorName(code))));
+    }
+}
+
+Cp1251Encoder::~Cp1251Encoder() {
+    ucnv_close(m_utf8);
+    ucnv_close(m_cp1251);
+}
+
+void Cp1251Encoder::append(QByteArrayView utf8, QByteArray& out) {
+    // One byte per character, more only for the escapes: grown as ICU asks.
+    const qsizetype start = out.size();
+    qsizetype room = utf8.size() + 16;
+    const char* source = utf8.data();
+    const char* const sourceEnd = source + utf8.size();
+    UChar pivot[1024];
+    UChar* pivotSource = pivot;
+    UChar* pivotTarget = pivot;
+    qsizetype written = 0;
+    bool first = true;
+    for (;;) {
+        out.resize(start + room);
+        char* target = out.data() + start + written;
+        char* const targetEnd = out.data() + start + room;
+        UErrorCode code = U_ZERO_ERROR;
+        ucnv_convertEx(m_cp1251, m_utf8, &target, targetEnd, &source, sourceEnd, pivot,
+                       &pivotSource, &pivotTarget, pivot + std::size(pivot), first, true, &code);
+        first = false;
+        written = target - (out.data() + start);
+        if (code == U_BUFFER_OVERFLOW_ERROR) {
+            room *= 2;
+            continue;
+        }
+        if (U_FAILURE(code))
+            fail(code);
+        break;
+    }
+    out.resize(start + written);
+}
