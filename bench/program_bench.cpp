@@ -72,7 +72,7 @@ const SearchCase kSearches[] = {
      "SELECT t.* FROM tel_fold f JOIN tel t ON t.key = f.key WHERE f.dom = '12' AND "
      "t.tel GLOB '?\?\?\?\?'",
      nullptr},
-    {"search returning all entries (house \"%\")",
+    {"search for every entry with a house (house \"%\")",
      {.house = QStringLiteral("%")},
      "SELECT * FROM tel",
      kAllEntriesSql},
