@@ -53,7 +53,7 @@ void ProgramBench::html() {
         m_options.runs,
         [&] {
             QFile::remove(path);  // so that the program does not ask whether to replace it
-            m_program->modals().expect(ModalReply::saveAs(path));
+            m_program->modals().saveAs(path);
             m_program->trigger("Html");
             return m_program->modals().msSinceAnswer();
         },
@@ -160,7 +160,7 @@ void ProgramBench::printing() {
         QFile::remove(path);
         dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
         dialog->printer()->setOutputFileName(path);
-        m_program->modals().expect(ModalReply::printTo(path));
+        m_program->modals().printTo(path);
         m_program->trigger("print");
         const double ms = m_program->modals().msSinceAnswer();
         size = fileSize(path, "print");

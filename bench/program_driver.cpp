@@ -40,7 +40,7 @@ ProgramDriver::ProgramDriver(const QString& file)
     : m_program(startProgram(connectionStringFor(file))) {
     if (!QTest::qWaitForWindowExposed(&window()))
         throw Error(QStringLiteral("the main window was never shown"));
-    m_modals.check("start-up");
+    checkWindows("start-up");
     m_grid = control<QTableView>(window(), "DBGrid1");
     m_paints = new PaintCounter(m_grid);
     m_grid->viewport()->installEventFilter(m_paints);
@@ -68,7 +68,22 @@ void ProgramDriver::fillSearch(const SearchFields& fields) {
 
 void ProgramDriver::trigger(const char* action) {
     control<QAction>(window(), action)->trigger();
-    m_modals.check(action);
+    checkWindows(action);
+}
+
+void ProgramDriver::checkWindows(const char* during) {
+    QStringList problems;
+    for (const SeenBox& box : m_modals.seen()) {
+        if (!box.expected || box.type == u"QMessageBox")
+            problems << (box.text.isEmpty() ? box.title
+                                            : box.title + QStringLiteral(": ") + box.text);
+    }
+    if (m_modals.pending() > 0)
+        problems << QStringLiteral("the expected dialog never opened");
+    m_modals.clear();
+    if (!problems.isEmpty())
+        throw Error(QStringLiteral("%1: %2").arg(QString::fromUtf8(during),
+                                                 problems.join(QStringLiteral("; "))));
 }
 
 void ProgramDriver::gridKey(int key) {

@@ -7,9 +7,24 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
+namespace {
+
+constexpr int kWatchIntervalMs = 20;  // while nothing is queued: only watch for surprises
+
+}  // namespace
+
 ModalAnswerer::ModalAnswerer() {
     connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
-    m_timer.start(20);
+    schedule();
+}
+
+void ModalAnswerer::schedule() {
+    m_timer.start(m_answers.isEmpty() ? kWatchIntervalMs : 0);
+}
+
+void ModalAnswerer::expect(Answer answer) {
+    m_answers.append(std::move(answer));
+    schedule();
 }
 
 void ModalAnswerer::press(QMessageBox::StandardButton button) {
@@ -61,6 +76,19 @@ void ModalAnswerer::saveAs(const QString& path) {
     });
 }
 
+void ModalAnswerer::printTo(const QString& pdf) {
+    expect([pdf](QWidget* modal) {
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        if (!dialog)
+            return;
+        // Without a printer of the system the dialog prints to the PDF file named in its own
+        // field, whatever the printer was set to before.
+        if (auto* fileName = dialog->findChild<QLineEdit*>(QStringLiteral("filename")))
+            fileName->setText(pdf);
+        dialog->accept();
+    });
+}
+
 void ModalAnswerer::poll() {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || modal == m_answering || !modal->isVisible())
@@ -80,11 +108,14 @@ void ModalAnswerer::poll() {
     m_seen.append(seen);
     m_answering = modal;
     if (!m_answers.isEmpty()) {
+        m_seen.last().expected = true;
         m_answers.takeFirst()(modal);
+        m_sinceAnswer.start();
     } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         box->buttons().first()->click();
     } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
         dialog->reject();
     }
     m_answering = nullptr;
+    schedule();
 }
