@@ -1,5 +1,6 @@
 #include "listing_printer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QPrinter>
@@ -17,9 +18,13 @@ QFont ListingPrinter::listingFont() {
 
 ListingPrinter::ListingPrinter(QPrinter& printer, const DirectoryTable& table)
     : m_printer(printer), m_table(table) {
-    if (!m_painter.begin(&printer))
+    if (!m_painter.begin(&printer)) {
+        if (!printer.outputFileName().isEmpty())
+            throw Error(QStringLiteral("Не удалось начать печать в файл «%1».")
+                            .arg(QDir::toNativeSeparators(printer.outputFileName())));
         throw Error(QStringLiteral("Не удалось начать печать на принтере «%1».")
                         .arg(printer.printerName()));
+    }
     m_painter.setFont(listingFont());
     // Metrics of the painter's device, not the screen's.
     const QFontMetrics metrics = m_painter.fontMetrics();

@@ -72,6 +72,9 @@ public:
     // finished file through these; when empty, the desktop is asked. Tests set them.
     std::function<bool()> spreadsheetAvailable;
     std::function<void(const QString& path)> openSpreadsheet;
+    // An output running longer than this shows its progress and can be cancelled; tests
+    // shorten it to see the dialog on a small listing.
+    int progressDelayMs = 500;
 
 protected:
     void closeEvent(QCloseEvent* event) override;                // FormClose

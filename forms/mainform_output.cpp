@@ -17,6 +17,7 @@
 #include "listing_walk.h"
 #include "mainform.h"
 #include "message_boxes.h"
+#include "output_progress.h"
 #include "spreadsheet_app.h"
 #include "system_reason.h"
 #include "xlsx_workbook.h"
@@ -90,7 +91,9 @@ void Tmainform::HtmlExecute() {
         throw Error(QStringLiteral("Не удалось создать файл «%1»: %2.")
                         .arg(path, systemReason(file.errorString())));
     HtmlDocument document(file, shown.table());
-    walkListing(shown, document);
+    OutputProgress progress(this, QStringLiteral("Экспорт в HTML"), progressDelayMs);
+    if (walkListing(shown, document, &progress) < shown.recordCount())
+        return;  // cancelled: the unfinished file goes, an old one stays as it was
     document.finish();
     if (!file.commit())
         throw Error(QStringLiteral("Не удалось записать файл «%1»: %2.")
@@ -120,8 +123,13 @@ void Tmainform::ExcelExecute() {
     const QString path = folder.filePath(QStringLiteral("kalvex.xlsx"));
     {
         XlsxWorkbook workbook(path, shown.table());
-        walkListing(shown, workbook);
-        workbook.finish();
+        OutputProgress progress(this, QStringLiteral("Экспорт в MS Excel"), progressDelayMs);
+        if (walkListing(shown, workbook, &progress) < shown.recordCount())
+            return;  // cancelled: the workbook and its folder go
+        // Packing the workbook takes seconds for a large listing; the window answers meanwhile.
+        progress.runAside(QStringLiteral("Сохранение книги..."), [&] { workbook.finish(); });
+        if (progress.cancelled())
+            return;
     }
     folder.setAutoRemove(false);
     if (openSpreadsheet)
@@ -139,7 +147,13 @@ void Tmainform::printExecute() {
     // The job starts before the cursor moves: a job that cannot start leaves the cursor and
     // an edit in progress as they were.
     ListingPrinter printer(m_printer, shown.table());
-    if (walkListing(shown, printer) == 0) {
+    OutputProgress progress(this, QStringLiteral("Печать"), progressDelayMs);
+    const int printed = walkListing(shown, printer, &progress);
+    if (printed < shown.recordCount()) {
+        printer.abort();  // cancelled: nothing half-printed goes out
+        return;
+    }
+    if (printed == 0) {
         // The move to the first entry dropped the only one, a new entry left unchanged.
         printer.abort();
         refusedAsEmpty(this, shown, kNothingToPrint);

@@ -12,6 +12,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -93,18 +95,16 @@ class OutputWindowTest : public QObject {
         p.run("SearchAct");
     }
     static int current(RunningProgram& p) { return p.main().directory().shown().currentIndex(); }
-    // Runs the print command with the print dialog answered: printing to the PDF file `pdf`.
-    static void printToPdf(RunningProgram& p, const QString& pdf) {
+    // Runs the print command with the print dialog answered: printing to the PDF file `pdf`;
+    // `then` answers the windows that follow the print dialog.
+    static void printToPdf(RunningProgram& p, const QString& pdf,
+                           const ModalAnswerer::Answer& then = {}) {
         QPrinter* printer = p.widget<QPrintDialog>("PrintDialog1")->printer();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(pdf);
-        p.boxes.expect([&](QWidget* dialog) {
-            // Without a printer the dialog prints to a PDF file named in its own field.
-            auto* fileName = dialog->findChild<QLineEdit*>("filename");
-            QVERIFY(fileName);
-            fileName->setText(pdf);
-            static_cast<QDialog*>(dialog)->accept();
-        });
+        p.boxes.printTo(pdf);
+        if (then)
+            p.boxes.expect(then);
         p.run("print");
     }
 
@@ -377,6 +377,70 @@ private slots:
         QCOMPARE(opened.size(), 1);
         QCOMPARE(rowValues(readSpreadsheet(opened[0]), 2).last(), QStringLiteral("99"));
         QCOMPARE(current(p), 2);
+    }
+
+    // A long output shows its progress; cancelling it leaves no file (an old HTML file keeps
+    // its content), nothing is opened or printed, no error is reported, the cursor stays where
+    // the walk stopped, and the program goes on working.
+    void cancellingAnOutputLeavesNoFile_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("HTML") << "Html";
+        QTest::newRow("spreadsheet") << "Excel";
+        QTest::newRow("printout") << "print";
+    }
+    void cancellingAnOutputLeavesNoFile() {
+        QFETCH(QString, command);
+        RunningProgram p(kCity);
+        p.file.exec(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000)"
+            " INSERT INTO tel (tel, fam, ul, dom, kv) SELECT printf('%05d', 40000 + i),"
+            " 'Абонент ' || i, 'Улица', i % 50, i % 90 FROM n");
+        searchAll(p);
+        const int count = p.main().directory().tel.recordCount();
+        QTemporaryDir temporary;  // where a workbook would be made
+        qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+        p.main().progressDelayMs = 0;
+        QStringList opened;
+        p.main().spreadsheetAvailable = [] { return true; };
+        p.main().openSpreadsheet = [&](const QString& path) { opened << path; };
+        const QString html = p.file.folder() + "/old.html";
+        const QString pdf = p.file.folder() + "/listing.pdf";
+        QFile old(html);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("<html>earlier</html>") > 0);
+        old.close();
+
+        const auto cancelProgress = [](QWidget* modal) {
+            auto* progress = qobject_cast<QProgressDialog*>(modal);
+            QVERIFY(progress);
+            progress->findChild<QPushButton*>()->click();  // "Отмена"
+        };
+        if (command == u"Html") {
+            p.boxes.saveAs(html);
+            p.boxes.press(QMessageBox::Yes);  // replace the old file
+            p.boxes.expect(cancelProgress);
+            p.run(command);
+        } else if (command == u"Excel") {
+            p.boxes.expect(cancelProgress);
+            p.run(command);
+        } else {
+            printToPdf(p, pdf, cancelProgress);
+        }
+        qunsetenv("TMPDIR");
+        const SeenBox& progress = p.boxes.seen().last();
+        QCOMPARE(progress.objectName, QStringLiteral("outputProgress"));
+        QVERIFY(p.boxes.seen().size() <= 3);  // no error report after the cancel
+        QCOMPARE(readFile(html), QByteArray("<html>earlier</html>"));
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(QDir(temporary.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
+        QVERIFY(current(p) > 0 && current(p) < count - 1);  // where the walk stopped
+        // The program goes on: the next export runs to its end.
+        p.main().progressDelayMs = 500;
+        const QString again = p.file.folder() + "/again";
+        p.boxes.saveAs(again);
+        p.run("Html");
+        QCOMPARE(readFile(again + ".html").count("<tr>\r\n"), count + 1);
     }
 
     void dialogsDisableTheMainWindowWhileShown() {

@@ -1,9 +1,12 @@
 // Exports that cannot be written: the HTML file into a read-only folder or over a read-only
 // file, onto a full disk, under awkward names; the spreadsheet into a read-only or full
-// temporary folder. Each gives a clear error, reports no success, and leaves no file that
-// looks complete (an old file it was to replace stays as it was).
+// temporary folder; a print job that cannot start. Each gives a clear error, reports no
+// success, and leaves no file that looks complete (an old file it was to replace stays as it
+// was).
 #include <QDir>
 #include <QFile>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include "file_guards.h"
 #include "program_on.h"
@@ -199,6 +202,31 @@ private slots:
         QCOMPARE(opened, QStringList());  // no spreadsheet program is handed anything
         // Nothing is left behind, not even the export's own folder.
         QCOMPARE(entriesOf(temporary), before);
+    }
+
+    // The job starts before the listing moves: a job that cannot start leaves the cursor where
+    // it was and the entry being edited unsaved, with the user's values.
+    void aPrintJobThatCannotStartLeavesTheCursorAndTheEdit() {
+        TestDirectory file;
+        fillDirectory(file);
+        ProgramOn p(file.path());
+        p.searchAll();
+        DataSet& tel = p.main().directory().tel;
+        tel.moveTo(7);
+        tel.edit();
+        tel.setFieldValue(u"kv", QStringLiteral("77"));
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath(QStringLiteral("нет такой папки/список.pdf"));
+        QPrinter* printer = p.widget<QPrintDialog>(QStringLiteral("PrintDialog1"))->printer();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        p.boxes.printTo(pdf);
+        p.run(QStringLiteral("print"));
+        verifyOneError(p.takeErrors(), "Не удалось начать печать", "print");
+        QCOMPARE(tel.currentIndex(), 7);
+        QCOMPARE(tel.state(), DataSet::State::Edit);
+        QCOMPARE(tel.fieldValue(u"kv"), Value("77"));
+        QVERIFY(file.city()[7].kv != Value("77"));
     }
 };
 

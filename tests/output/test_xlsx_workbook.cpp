@@ -17,11 +17,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// What openpyxl, an independent reader, finds in the file (see read_xlsx.py).
-QJsonObject readBack(const QString& path) {
+// What openpyxl, an independent reader, finds in the file's sheet (see read_xlsx.py).
+QJsonObject readBack(const QString& path, int sheet = 0) {
     QProcess reader;
-    reader.start(QStringLiteral(PYTHON3_PROGRAM),
-                 {QStringLiteral(TEST_FIXTURES_DIR "/output/read_xlsx.py"), path});
+    reader.start(
+        QStringLiteral(PYTHON3_PROGRAM),
+        {QStringLiteral(TEST_FIXTURES_DIR "/output/read_xlsx.py"), path, QString::number(sheet)});
     if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
         qWarning("openpyxl failed: %s", reader.readAllStandardError().constData());
         return {};
@@ -29,8 +30,9 @@ QJsonObject readBack(const QString& path) {
     return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
 }
 
-void writeSheet(const QString& path, const DirectoryTable& table, const QList<TestEntry>& entries) {
-    XlsxWorkbook sheet(path, table);
+void writeSheet(const QString& path, const DirectoryTable& table, const QList<TestEntry>& entries,
+                unsigned sheetRows = XlsxWorkbook::kSheetRows) {
+    XlsxWorkbook sheet(path, table, sheetRows);
     for (const TestEntry& entry : entries) {
         sheet.write(entry.fields(table));
     }
@@ -50,7 +52,7 @@ const QStringList kCityHeaders = {u"Телефон"_s, u"ФИО"_s, u"Улица
 
 }  // namespace
 
-class TestXlsxSheet : public QObject {
+class TestXlsxWorkbook : public QObject {
     Q_OBJECT
 
 private slots:
@@ -59,10 +61,11 @@ private slots:
     void cityValuesAsText();
     void personalHasMobileColumn();
     void entriesInOrder();
+    void aListingLongerThanASheetGoesOnInMoreSheets();
     void unwritablePath_data();
     void unwritablePath();
     void libraryErrorBecomesError();
-    void abandonedSheetLeavesNoFile();
+    void abandonedWorkbookLeavesNoFile();
 
 private:
     QTemporaryDir m_dir;
@@ -70,14 +73,14 @@ private:
 
 // Widths as the user sees them (libxlsxwriter stores them with the cell padding added),
 // the sheet's name, and the bold header row.
-void TestXlsxSheet::layout_data() {
+void TestXlsxWorkbook::layout_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("headers");
     QTest::newRow("city") << 0 << kCityHeaders;
     QTest::newRow("personal") << 1 << (kCityHeaders + QStringList{u"Мобильник"_s});
 }
 
-void TestXlsxSheet::layout() {
+void TestXlsxWorkbook::layout() {
     QFETCH(int, kind);
     QFETCH(QStringList, headers);
 
@@ -108,7 +111,7 @@ void TestXlsxSheet::layout() {
 }
 
 // Values that look like numbers, dates or formulas stay texts exactly as stored.
-void TestXlsxSheet::cityValuesAsText() {
+void TestXlsxWorkbook::cityValuesAsText() {
     const QString path = m_dir.filePath(u"city.xlsx"_s);
     writeSheet(path, kCityTable,
                {
@@ -136,7 +139,7 @@ void TestXlsxSheet::cityValuesAsText() {
     }
 }
 
-void TestXlsxSheet::personalHasMobileColumn() {
+void TestXlsxWorkbook::personalHasMobileColumn() {
     const QString path = m_dir.filePath(u"personal.xlsx"_s);
     writeSheet(
         path, kPersonalTable,
@@ -152,7 +155,7 @@ void TestXlsxSheet::personalHasMobileColumn() {
                                           QJsonValue::Null, u"89120000000"_s}));
 }
 
-void TestXlsxSheet::entriesInOrder() {
+void TestXlsxWorkbook::entriesInOrder() {
     const int count = 5000;
     QList<TestEntry> entries;
     for (int i = 0; i < count; ++i) {
@@ -172,13 +175,34 @@ void TestXlsxSheet::entriesInOrder() {
     }
 }
 
-void TestXlsxSheet::unwritablePath_data() {
+// Sheets of four rows: the header and three entries each, so seven entries take three sheets.
+void TestXlsxWorkbook::aListingLongerThanASheetGoesOnInMoreSheets() {
+    const QString path = m_dir.filePath(u"sheets.xlsx"_s);
+    QList<TestEntry> entries;
+    for (int i = 1; i <= 7; ++i)
+        entries.append({QString::number(i), u"Ф"_s, u"У"_s, u"1"_s, u"2"_s, u"м"_s});
+    writeSheet(path, kPersonalTable, entries, 4);
+    const QStringList names = {u"kalvex"_s, u"kalvex (2)"_s, u"kalvex (3)"_s};
+    for (int sheet = 0; sheet < 3; ++sheet) {
+        const QJsonObject book = readBack(path, sheet);
+        QCOMPARE(book["sheets"].toArray(), QJsonArray::fromStringList(names));
+        QVERIFY(book["row1Bold"].toBool());
+        QVERIFY(book["widths"].toArray()[5].toDouble(-1) >= 30);
+        const QJsonArray rows = book["cells"].toArray();
+        QCOMPARE(rows.size(), sheet < 2 ? 4 : 2);
+        QCOMPARE(rows[0].toArray()[5].toArray()[0].toString(), u"Мобильник"_s);
+        for (int row = 1; row < rows.size(); ++row)
+            QCOMPARE(values(book, row)[0].toString(), QString::number(sheet * 3 + row));
+    }
+}
+
+void TestXlsxWorkbook::unwritablePath_data() {
     QTest::addColumn<QString>("path");
     QTest::newRow("missing folder") << m_dir.filePath(u"нет/такой/папки/tel.xlsx"_s);
     QTest::newRow("a folder") << m_dir.path();
 }
 
-void TestXlsxSheet::unwritablePath() {
+void TestXlsxWorkbook::unwritablePath() {
     QFETCH(QString, path);
     const QString error = errorOf([&] {
         writeSheet(path, kCityTable, {{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}});
@@ -188,7 +212,7 @@ void TestXlsxSheet::unwritablePath() {
 }
 
 // A value Excel cannot hold: libxlsxwriter refuses it, and its reason reaches the user.
-void TestXlsxSheet::libraryErrorBecomesError() {
+void TestXlsxWorkbook::libraryErrorBecomesError() {
     const QString path = m_dir.filePath(u"too_long.xlsx"_s);
     const QString error = errorOf([&] {
         writeSheet(path, kCityTable,
@@ -201,7 +225,7 @@ void TestXlsxSheet::libraryErrorBecomesError() {
     QVERIFY(!QFile::exists(path));
 }
 
-void TestXlsxSheet::abandonedSheetLeavesNoFile() {
+void TestXlsxWorkbook::abandonedWorkbookLeavesNoFile() {
     const QString path = m_dir.filePath(u"abandoned.xlsx"_s);
     {
         XlsxWorkbook sheet(path, kPersonalTable);
@@ -211,5 +235,5 @@ void TestXlsxSheet::abandonedSheetLeavesNoFile() {
     QVERIFY(!QFile::exists(path));
 }
 
-QTEST_GUILESS_MAIN(TestXlsxSheet)
-#include "test_xlsx_sheet.moc"
+QTEST_GUILESS_MAIN(TestXlsxWorkbook)
+#include "test_xlsx_workbook.moc"

@@ -1,0 +1,42 @@
+#include "output_progress.h"
+
+#include <QCoreApplication>
+#include <chrono>
+#include <future>
+
+namespace {
+
+constexpr auto kRepaintInterval = std::chrono::milliseconds(50);
+
+}  // namespace
+
+OutputProgress::OutputProgress(QWidget* window, const QString& title, int delayMs)
+    : m_dialog(window) {
+    m_dialog.setObjectName(QStringLiteral("outputProgress"));
+    m_dialog.setWindowTitle(title);
+    m_dialog.setWindowModality(Qt::WindowModal);
+    m_dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    m_dialog.setMinimumDuration(delayMs);
+    m_dialog.setAutoClose(false);
+    m_dialog.setAutoReset(false);
+    m_dialog.setLabelText(QStringLiteral("Подготовка..."));
+}
+
+bool OutputProgress::advance(int done, int total) {
+    m_dialog.setMaximum(total);
+    m_dialog.setLabelText(QStringLiteral("Записано %1 из %2").arg(done).arg(total));
+    // A modal dialog's setValue() lets the events through: repaints, and the cancel button.
+    m_dialog.setValue(done);
+    return !m_dialog.wasCanceled();
+}
+
+void OutputProgress::runAside(const QString& label, const std::function<void()>& work) {
+    m_dialog.setLabelText(label);
+    m_dialog.setRange(0, 0);  // no steps to count: the bar just shows that work goes on
+    std::future<void> running = std::async(std::launch::async, work);
+    while (running.wait_for(kRepaintInterval) != std::future_status::ready) {
+        m_dialog.setValue(0);
+        QCoreApplication::processEvents();
+    }
+    running.get();
+}
