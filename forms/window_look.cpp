@@ -1,9 +1,9 @@
 #include "window_look.h"
 
 QFont windowFont() {
-    QFont font(QStringLiteral("DejaVu Sans"));
+    QFont font(QStringLiteral("DejaVu Sans Condensed"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(10);
+    font.setPixelSize(11);
     return font;
 }
 
