@@ -36,9 +36,19 @@ QString inBrackets(const QString& cause, const QString& own) {
     return own.isEmpty() ? cause : QStringLiteral("%1 (%2)").arg(cause, own);
 }
 
+bool holdsCyrillic(const QString& text) {
+    for (QChar c : text)
+        if (c.script() == QChar::Script_Cyrillic)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 QString systemReason(const QString& systemText) {
+    // Words already Russian (Qt's translated texts) are the cause themselves.
+    if (holdsCyrillic(systemText))
+        return systemText;
     for (const Cause& cause : kCauses) {
         const QString text = QString::fromLocal8Bit(std::strerror(cause.errnoValue));
         if (systemText.contains(text, Qt::CaseInsensitive))

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <exception>
+#include <new>
 
 #include "error.h"
 
@@ -21,8 +22,12 @@ void runGuarded(Handler&& handler) {
         handler();
     } catch (const Error& e) {
         reportHandlerError(e.text());
+    } catch (const std::bad_alloc&) {
+        reportHandlerError(QStringLiteral("Не хватает памяти"));
     } catch (const std::exception& e) {
-        reportHandlerError(QString::fromLocal8Bit(e.what()));
+        // Not one of the program's own errors: a library's words, which need a Russian cause.
+        reportHandlerError(
+            QStringLiteral("Непредвиденная ошибка (%1)").arg(QString::fromLocal8Bit(e.what())));
     } catch (...) {
         reportHandlerError(QStringLiteral("Непредвиденная ошибка"));
     }

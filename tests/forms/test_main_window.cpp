@@ -229,7 +229,7 @@ private slots:
         runGuarded([] { throw 42; });
         QCOMPARE(boxes.seen().size(), 3);
         QCOMPARE(boxes.seen()[0].text, QStringLiteral("Файл занят."));
-        QCOMPARE(boxes.seen()[1].text, QStringLiteral("disk I/O error."));
+        QCOMPARE(boxes.seen()[1].text, QStringLiteral("Непредвиденная ошибка (disk I/O error)"));
         QCOMPARE(boxes.seen()[2].text, QStringLiteral("Непредвиденная ошибка."));
         QCOMPARE(boxes.seen()[2].title, kApplicationTitle);
     }

@@ -12,6 +12,7 @@
 
 #include "columns.h"
 #include "demo_entries.h"
+#include "system_reason.h"
 #include "sqlite/fold_function.h"
 #include "sqlite/schema.h"
 #include "sqlite/search_index.h"
@@ -167,7 +168,8 @@ QString reserveTemporaryName(const QString& path) {
         if (!file.exists())
             throw Error(
                 QStringLiteral("Не удалось создать файл в папке «%1»: %2.")
-                    .arg(QDir::toNativeSeparators(target.absolutePath()), file.errorString()));
+                    .arg(QDir::toNativeSeparators(target.absolutePath()),
+                         systemReason(file.errorString())));
     }
     throw Error(QStringLiteral("Не удалось подобрать временное имя для файла «%1».").arg(path));
 }
@@ -185,7 +187,7 @@ void moveIntoPlace(const QString& temporary, const QString& path, bool replace) 
         QFile file(temporary);
         if (!file.rename(path))
             throw Error(QStringLiteral("Не удалось переименовать «%1» в «%2»: %3.")
-                            .arg(temporary, path, file.errorString()));
+                            .arg(temporary, path, systemReason(file.errorString())));
         return;
     }
     // The replacement keeps who may read and write the directory.
@@ -195,7 +197,7 @@ void moveIntoPlace(const QString& temporary, const QString& path, bool replace) 
     if (std::rename(QFile::encodeName(temporary).constData(),
                     QFile::encodeName(path).constData()) != 0)
         throw Error(QStringLiteral("Не удалось заменить файл «%1»: %2.")
-                        .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+                        .arg(path, systemReason(errno)));
 }
 
 }  // namespace
