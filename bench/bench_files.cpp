@@ -37,20 +37,29 @@ QString folderWithTelDll(const QString& folder, const QString& file) {
     return folder;
 }
 
+QString tagOf(qint64 entries) {
+    return entries % 1000000 == 0 ? QStringLiteral("%1m").arg(entries / 1000000)
+                                  : QString::number(entries);
+}
+
 }  // namespace
 
-BenchFiles prepareBenchFiles(const QString& dataFolder, qint64 bigEntries) {
+QString benchFile(const QString& dataFolder, qint64 entries) {
     if (!QDir().mkpath(dataFolder))
         throw Error(QStringLiteral("cannot create folder %1").arg(dataFolder));
+    const QString path =
+        QDir(dataFolder).absoluteFilePath(QStringLiteral("tel-%1.dll").arg(tagOf(entries)));
+    makeOnce(path, entries);
+    return path;
+}
+
+BenchFiles prepareBenchFiles(const QString& dataFolder, qint64 bigEntries) {
     const QDir data(dataFolder);
     BenchFiles files;
     files.bigEntries = bigEntries;
-    const QString tag = bigEntries % 1000000 == 0 ? QStringLiteral("%1m").arg(bigEntries / 1000000)
-                                                  : QString::number(bigEntries);
-    files.big = data.absoluteFilePath(QStringLiteral("tel-%1.dll").arg(tag));
-    files.small = data.absoluteFilePath(QStringLiteral("tel-10.dll"));
-    makeOnce(files.big, bigEntries);
-    makeOnce(files.small, 10);
+    const QString tag = tagOf(bigEntries);
+    files.big = benchFile(dataFolder, bigEntries);
+    files.small = benchFile(dataFolder, 10);
     files.bigFolder =
         folderWithTelDll(data.absoluteFilePath(QStringLiteral("startup-") + tag), files.big);
     files.smallFolder =

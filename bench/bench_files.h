@@ -16,5 +16,8 @@ struct BenchFiles {
 
 BenchFiles prepareBenchFiles(const QString& dataFolder, qint64 bigEntries);
 
+// A directory file of `entries` city entries in the data folder, made on first use.
+QString benchFile(const QString& dataFolder, qint64 entries);
+
 // The program's own connection string with `Data Source` naming the given file.
 QString connectionStringFor(const QString& path);

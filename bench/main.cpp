@@ -2,7 +2,9 @@
 // run. bench/run_bench.sh builds and runs it; see README.md.
 //
 //   tel_bench [--data FOLDER] [--entries N] [--runs N] [--print-runs N] [--openpyxl-runs N]
-//             [--only GROUP,...]
+//             [--only GROUP,...] [--figures FILE] [--reference FILE]
+// --figures writes the keyed figures of the run; --reference reads those of a run on a smaller
+// directory, for the goals that allow a larger directory some more time (bench/run_scale.sh).
 //   tel_bench --startup-probe FOLDER        (one start of the program, for the start-up row)
 //   tel_bench --naive-memory FILE           (the naive list's bytes per row)
 #include <sys/resource.h>
@@ -49,6 +51,10 @@ BenchOptions parse(const QStringList& args) {
             options.openpyxlRuns = intOption(args, i, 1);
         else if (a == u"--only" && i + 1 < args.size())
             options.only = args[++i].split(u',', Qt::SkipEmptyParts);
+        else if (a == u"--figures" && i + 1 < args.size())
+            options.figuresFile = args[++i];
+        else if (a == u"--reference" && i + 1 < args.size())
+            options.referenceFile = args[++i];
         else
             throw Error(QStringLiteral("unknown argument %1 (see bench/main.cpp)").arg(a));
     }
@@ -98,6 +104,8 @@ int runBench(int& argc, char** argv) {
                     .arg(loadBefore, loadAverage())
                     .arg(QThread::idealThreadCount()));
     report.print(stdout);
+    if (!options.figuresFile.isEmpty())
+        report.writeFigures(options.figuresFile);
     return report.missed() == 0 ? 0 : 1;
 }
 

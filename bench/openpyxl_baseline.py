@@ -13,7 +13,8 @@ from openpyxl import Workbook
 from openpyxl.cell import WriteOnlyCell
 from openpyxl.styles import Font
 
-ALL_ENTRIES = "SELECT tel, fam, ul, dom, kv FROM tel WHERE tel GLOB '?????'"
+ALL_ENTRIES = "SELECT tel, fam, ul, dom, kv FROM tel WHERE tel GLOB '?????' AND dom IS NOT NULL"
+SHEET_ROWS = 1048576  # header included
 HEADERS = ["Телефон", "ФИО", "Улица", "№ дома", "№ квартиры"]
 WIDTHS = [10, 30, 30, 11, 14]
 
@@ -24,18 +25,26 @@ def main(path, workbook_path):
 
     start = time.perf_counter()
     book = Workbook(write_only=True)
-    sheet = book.create_sheet("kalvex")
-    for index, width in enumerate(WIDTHS):
-        sheet.column_dimensions[chr(ord("A") + index)].width = width
     bold = Font(bold=True)
-    header = []
-    for text in HEADERS:
-        cell = WriteOnlyCell(sheet, value=text)
-        cell.font = bold
-        header.append(cell)
-    sheet.append(header)
-    for row in rows:
-        sheet.append(row)
+
+    def add_sheet(number):
+        sheet = book.create_sheet("kalvex" if number == 1 else f"kalvex ({number})")
+        for index, width in enumerate(WIDTHS):
+            sheet.column_dimensions[chr(ord("A") + index)].width = width
+        header = []
+        for text in HEADERS:
+            cell = WriteOnlyCell(sheet, value=text)
+            cell.font = bold
+            header.append(cell)
+        sheet.append(header)
+        return sheet
+
+    # A listing longer than a sheet goes on in further sheets, as the program's does.
+    per_sheet = SHEET_ROWS - 1
+    for first in range(0, max(len(rows), 1), per_sheet):
+        sheet = add_sheet(first // per_sheet + 1)
+        for row in rows[first:first + per_sheet]:
+            sheet.append(row)
     book.save(workbook_path)
     print(f"{(time.perf_counter() - start) * 1000:.1f}")
 

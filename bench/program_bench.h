@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -13,10 +14,12 @@ class ProgramDriver;
 struct BenchOptions {
     QString dataFolder;
     qint64 entries = 1000000;
-    int runs = 5;          // measured runs after the warm-up, per figure
-    int printRuns = 3;     // printing a million entries takes most of a minute a run
-    int openpyxlRuns = 1;  // openpyxl takes most of a minute a run: no warm-up, few runs
-    QStringList only;      // groups to run; empty: all
+    int runs = 5;           // measured runs after the warm-up, per figure
+    int printRuns = 3;      // printing a million entries takes most of a minute a run
+    int openpyxlRuns = 1;   // openpyxl takes most of a minute a run: no warm-up, few runs
+    QStringList only;       // groups to run; empty: all
+    QString figuresFile;    // where to write the keyed figures, if anywhere
+    QString referenceFile;  // a smaller directory's figures, for the goals that scale
 
     bool wants(const char* group) const;
 };
@@ -40,14 +43,19 @@ private:
     void html();
     void xlsx();
     void printing();
+    void sheets();
 
     double commandMs(const char* action, Sample& repaints);
     void searchAll();
     void sortedListing();
     QString workFile(const QString& name) const;
 
+    // A directory of several million entries has goals of its own (see the table).
+    bool large() const { return m_files.bigEntries > 2000000; }
+
     const BenchFiles& m_files;
     const BenchOptions& m_options;
     Report& m_report;
+    QHash<QString, double> m_reference;
     std::unique_ptr<ProgramDriver> m_program;
 };

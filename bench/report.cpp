@@ -1,7 +1,10 @@
 #include "report.h"
 
+#include <QFile>
 #include <algorithm>
 #include <array>
+
+#include "error.h"
 
 namespace {
 
@@ -58,4 +61,30 @@ void Report::print(FILE* out) const {
         text += QStringLiteral("* ") + n + u'\n';
     std::fputs(text.toUtf8().constData(), out);
     std::fflush(out);
+}
+
+void Report::writeFigures(const QString& path) const {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw Error(QStringLiteral("cannot write %1").arg(path));
+    for (const Row& r : m_rows)
+        if (!r.key.isEmpty())
+            file.write(QStringLiteral("%1\t%2\t%3\n")
+                           .arg(r.key)
+                           .arg(r.figure, 0, 'g', 9)
+                           .arg(r.work)
+                           .toUtf8());
+}
+
+QHash<QString, double> Report::readFigures(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("cannot read %1").arg(path));
+    QHash<QString, double> figures;
+    while (!file.atEnd()) {
+        const QList<QByteArray> fields = file.readLine().split('\t');
+        if (fields.size() >= 2)
+            figures.insert(QString::fromUtf8(fields[0]), fields[1].toDouble());
+    }
+    return figures;
 }

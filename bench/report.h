@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,8 @@ public:
         QString ratio = QStringLiteral("-");
         QString goal;
         std::optional<bool> met;  // no value: nothing to meet
+        QString key{};            // names the work alike at every directory size
+        double figure = 0;        // our figure as a number (ms, B/row), for the key
     };
 
     void add(Row row) { m_rows.append(std::move(row)); }
@@ -24,6 +27,11 @@ public:
 
     int missed() const;
     void print(FILE* out) const;
+
+    // The keyed figures as lines "key<TAB>figure<TAB>work", so that runs at two directory
+    // sizes can be set side by side (bench/run_scale.sh); and read back.
+    void writeFigures(const QString& path) const;
+    static QHash<QString, double> readFigures(const QString& path);
 
 private:
     QList<Row> m_rows;
