@@ -78,15 +78,28 @@ void ProgramBench::html() {
                       .arg(mb(size), QString::fromLatin1(kAllEntriesSql)));
 }
 
+// One run of the Excel command, the spreadsheet program replaced by the window's seams: its
+// time; the workbook's size goes to `size`, and the workbook is taken away again.
+double ProgramBench::exportWorkbook(qint64& size) {
+    Tmainform& window = m_program->window();
+    QString made;
+    window.spreadsheetAvailable = [] { return true; };
+    window.openSpreadsheet = [&](const QString& path) { made = path; };
+    const double ms = timeMs([&] { m_program->trigger("Excel"); });
+    window.spreadsheetAvailable = nullptr;
+    window.openSpreadsheet = nullptr;
+    if (made.isEmpty())
+        throw Error(QStringLiteral("the Excel command handed no workbook on"));
+    size = fileSize(made, "xlsx");
+    QFileInfo(made).dir().removeRecursively();
+    return ms;
+}
+
 void ProgramBench::xlsx() {
     // The listing as the search returns it, in the order openpyxl writes it from the file too:
     // deflating depends on the order (sorted by surname, every writer takes about 15% longer).
     searchAll();
     const int count = m_program->directory().tel.recordCount();
-    Tmainform& window = m_program->window();
-    QString made;
-    window.spreadsheetAvailable = [] { return true; };
-    window.openSpreadsheet = [&](const QString& path) { made = path; };
     qint64 size = 0;
     // The baseline writes the same cells in the same order, in this same process, so that
     // both deflate the same text with the same heap and caches; its cells are taken from the
@@ -94,15 +107,7 @@ void ProgramBench::xlsx() {
     const QString plainBook = workFile(QStringLiteral("plain.xlsx"));
     const QByteArray plainPath = QFile::encodeName(plainBook);
     const ListingCells cells(m_program->directory().tel);
-    const auto exportOnce = [&] {
-        made.clear();
-        const double ms = timeMs([&] { m_program->trigger("Excel"); });
-        if (made.isEmpty())
-            throw Error(QStringLiteral("the Excel command handed no workbook on"));
-        size = fileSize(made, "xlsx");
-        QFileInfo(made).dir().removeRecursively();
-        return ms;
-    };
+    const auto exportOnce = [&] { return exportWorkbook(size); };
     const auto [ours, plain] = collectPaired(m_options.runs, exportOnce, [&] {
         int error = 0;
         const double ms = timeMs([&] {
@@ -121,8 +126,6 @@ void ProgramBench::xlsx() {
         python.ms.push_back(runOpenpyxl(m_files.big, workFile(QStringLiteral("openpyxl.xlsx"))));
         oursBesidePython.ms.push_back(exportOnce());
     }
-    window.spreadsheetAvailable = nullptr;
-    window.openSpreadsheet = nullptr;
 
     const double ratio = ours.median() / plain.median();
     m_report.add({QStringLiteral(".xlsx export of %1 entries").arg(count), formatMs(ours.median()),
@@ -199,22 +202,8 @@ void ProgramBench::sheets() {
     m_program = std::make_unique<ProgramDriver>(file);
     searchAll();
     const int count = m_program->directory().tel.recordCount();
-    Tmainform& window = m_program->window();
-    QString made;
     qint64 size = 0;
-    window.spreadsheetAvailable = [] { return true; };
-    window.openSpreadsheet = [&](const QString& path) { made = path; };
-    const Sample ours = collect(std::min(m_options.runs, 3), [&] {
-        made.clear();
-        const double ms = timeMs([&] { m_program->trigger("Excel"); });
-        if (made.isEmpty())
-            throw Error(QStringLiteral("the Excel command handed no workbook on"));
-        size = fileSize(made, "xlsx");
-        QFileInfo(made).dir().removeRecursively();
-        return ms;
-    });
-    window.spreadsheetAvailable = nullptr;
-    window.openSpreadsheet = nullptr;
+    const Sample ours = collect(std::min(m_options.runs, 3), [&] { return exportWorkbook(size); });
     const int sheets = int((count + XlsxWorkbook::kSheetRows - 2) / (XlsxWorkbook::kSheetRows - 1));
     m_report.add({QStringLiteral(".xlsx export of %1 entries, %2 sheets").arg(count).arg(sheets),
                   formatMs(ours.median()), QStringLiteral("-"), QStringLiteral("-"),

@@ -46,6 +46,7 @@ private:
     void sheets();
 
     double commandMs(const char* action, Sample& repaints);
+    double exportWorkbook(qint64& size);
     void searchAll();
     void sortedListing();
     QString workFile(const QString& name) const;

@@ -8,16 +8,12 @@
 #     TEL_SCALE_SIZES="1000000 10000000" bash bench/run_scale.sh
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$root/build-bench"
-bash "$root/tools/setup_debian.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-ninja -C "$build" tel_bench
+figures="$root/build-bench"
 read -r small large <<<"${TEL_SCALE_SIZES:-1000000 10000000}"
-cd "$build"
 status=0
-QT_QPA_PLATFORM=offscreen ./bench/tel_bench --data "$build/bench-data" --entries "$small" \
-    --figures "$build/figures-$small.tsv" "$@" || status=1
-QT_QPA_PLATFORM=offscreen ./bench/tel_bench --data "$build/bench-data" --entries "$large" \
-    --reference "$build/figures-$small.tsv" --figures "$build/figures-$large.tsv" "$@" || status=1
-python3 "$root/bench/scale_table.py" "$build/figures-$small.tsv" "$build/figures-$large.tsv"
+bash "$root/bench/run_bench.sh" --entries "$small" --figures "$figures/figures-$small.tsv" "$@" ||
+    status=1
+bash "$root/bench/run_bench.sh" --entries "$large" --reference "$figures/figures-$small.tsv" \
+    --figures "$figures/figures-$large.tsv" "$@" || status=1
+python3 "$root/bench/scale_table.py" "$figures/figures-$small.tsv" "$figures/figures-$large.tsv"
 exit "$status"
