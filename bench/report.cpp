@@ -67,13 +67,15 @@ void Report::writeFigures(const QString& path) const {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw Error(QStringLiteral("cannot write %1").arg(path));
+    const auto line = [&](const QString& key, double value, const QString& work) {
+        file.write(
+            QStringLiteral("%1\t%2\t%3\n").arg(key).arg(value, 0, 'g', 9).arg(work).toUtf8());
+    };
     for (const Row& r : m_rows)
         if (!r.key.isEmpty())
-            file.write(QStringLiteral("%1\t%2\t%3\n")
-                           .arg(r.key)
-                           .arg(r.figure, 0, 'g', 9)
-                           .arg(r.work)
-                           .toUtf8());
+            line(r.key, r.figure, r.work);
+    for (const Figure& f : m_figures)
+        line(f.key, f.value, f.work);
 }
 
 QHash<QString, double> Report::readFigures(const QString& path) {

@@ -23,6 +23,10 @@ public:
     };
 
     void add(Row row) { m_rows.append(std::move(row)); }
+    // A keyed figure that has no row of its own (it goes to the figures file only).
+    void figure(const QString& key, double value, const QString& work) {
+        m_figures.append({key, value, work});
+    }
     void note(const QString& text) { m_notes.append(text); }
 
     int missed() const;
@@ -34,7 +38,13 @@ public:
     static QHash<QString, double> readFigures(const QString& path);
 
 private:
+    struct Figure {
+        QString key;
+        double value;
+        QString work;
+    };
     QList<Row> m_rows;
+    QList<Figure> m_figures;
     QStringList m_notes;
 };
 

@@ -19,6 +19,8 @@ def read(path):
 def shown(key, value):
     if key == "memory":
         return f"{value:.1f} B/row"
+    if key.endswith(".per-entry"):
+        return f"{value:.2f} µs"
     return f"{value / 1000:.2f} s" if value >= 1000 else f"{value:.1f} ms"
 
 
