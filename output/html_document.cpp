@@ -68,6 +68,13 @@ void HtmlDocument::write(ListingEntry entry) {
 }
 
 void HtmlDocument::appendEscaped(QByteArrayView value) {
+    // Bytes another program stored that are not UTF-8 are written as the grid shows them:
+    // Qt's replacement characters, not the converter's own count of them.
+    QByteArray repaired;
+    if (!value.isValidUtf8()) {
+        repaired = QString::fromUtf8(value).toUtf8();
+        value = repaired;
+    }
     qsizetype plain = 0;  // the start of the run not yet appended
     for (qsizetype i = 0; i < value.size(); ++i) {
         const char* escape = nullptr;

@@ -216,6 +216,9 @@ void TestHtmlDocument::charactersOutsideCodePage_data() {
                                           "a\xFF"
                                           "b")
                                    << QByteArray("a&#65533;b");
+    // As the grid shows it: a replacement character per byte of the broken sequence.
+    QTest::newRow("UTF-8 sequence cut short")
+        << QByteArray("\xE1\x9F!") << QByteArray("&#65533;&#65533;!");
 }
 
 // An unmappable value between ordinary ones: the values around it must stay in place.
