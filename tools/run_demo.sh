@@ -7,7 +7,7 @@ bash "$root/tools/setup_debian.sh"
 bash "$root/tools/build.sh" "$root/build"
 mkdir -p "$root/demo"
 cd "$root/demo"
-[ -f tel.dll ] || "$root/build/tools/demo/make_demo_directory" tel.dll
+[ -f tel.dll ] || "$root/build/tools/demo/telspr-demo" tel.dll
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec "$root/build/app/telspr"
 fi

@@ -6,6 +6,6 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/tools/build.sh" "$root/build" >/dev/null
 mkdir -p "$root/demo" "$root/docs"
 cd "$root/demo"
-[ -f tel.dll ] || "$root/build/tools/demo/make_demo_directory" tel.dll
+[ -f tel.dll ] || "$root/build/tools/demo/telspr-demo" tel.dll
 xvfb-run -a -s "-screen 0 1024x768x24" "$root/build/tools/screenshot/window_screenshot" "$root/docs/screenshot.png"
 echo "Wrote $root/docs/screenshot.png"

@@ -1,4 +1,4 @@
-// make_demo_directory: writes a directory file full of made-up entries of the town, for
+// telspr-demo: writes a directory file full of made-up entries of the town, for
 // trying the program out and for measuring it on large files.
 
 #include <QCommandLineParser>
@@ -29,7 +29,7 @@ qint64 parseCount(const QString& text, const QString& option, qint64 limit) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("make_demo_directory"));
+    QCoreApplication::setApplicationName(QStringLiteral("telspr-demo"));
 
     const DemoOptions defaults;
     QCommandLineParser parser;
@@ -65,8 +65,7 @@ int main(int argc, char* argv[]) {
         QStringLiteral("[FILE]"));
 
     if (!parser.parse(app.arguments())) {
-        printTo(stderr,
-                parser.errorText() + QStringLiteral("\nСправка: make_demo_directory --help\n"));
+        printTo(stderr, parser.errorText() + QStringLiteral("\nСправка: telspr-demo --help\n"));
         return 1;
     }
     if (parser.isSet(help)) {
