@@ -14,5 +14,6 @@ QFont menuFont() {
 QIcon programIcon() {
     QIcon icon(QStringLiteral(":/images/icon.png"));
     icon.addFile(QStringLiteral(":/images/icon_64.png"));
+    icon.addFile(QStringLiteral(":/images/icon_128.png"));
     return icon;
 }

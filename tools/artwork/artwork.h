@@ -3,8 +3,9 @@
 #include <QString>
 
 // The pictures compiled in by tel_artwork live under :/images: background.png, about.png,
-// icon.png, icon_64.png, the buttons <search|ok|cancel>_<normal|hover|pressed>.png and the
-// 16 x 16 menu pictures menu/00.png .. menu/12.png listed here by what they show.
+// the program's icon at 32, 64 and 128 pixels (icon.png, icon_64.png, icon_128.png), the
+// buttons <search|ok|cancel>_<normal|hover|pressed>.png and the 16 x 16 menu pictures
+// menu/00.png .. menu/12.png listed here by what they show.
 enum class MenuPicture {
     QuestionMark = 0,  // help, about the program
     PowerSymbol,       // exit

@@ -19,7 +19,8 @@ QList<Picture> pictures() {
     QList<Picture> list = {{"background", {725, 415}},
                            {"about", {312, 243}},
                            {"icon", {32, 32}},
-                           {"icon_64", {64, 64}}};
+                           {"icon_64", {64, 64}},
+                           {"icon_128", {128, 128}}};
     for (const char* button : {"search", "ok", "cancel"}) {
         list.append({QStringLiteral("%1_normal").arg(button), {73, 29}});
         list.append({QStringLiteral("%1_hover").arg(button), {73, 29}});

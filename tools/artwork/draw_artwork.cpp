@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
     ok = save(artwork::drawAbout(), out.filePath("about.png")) && ok;
     ok = save(artwork::drawDeskPhone(32), out.filePath("icon.png")) && ok;
     ok = save(artwork::drawDeskPhone(64), out.filePath("icon_64.png")) && ok;
+    ok = save(artwork::drawDeskPhone(128), out.filePath("icon_128.png")) && ok;
     for (const auto& button : buttons) {
         for (const auto& state : states) {
             const QString file = QStringLiteral("%1_%2.png").arg(button.name, state.name);
