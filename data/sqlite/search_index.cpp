@@ -86,8 +86,11 @@ bool searchIndexCurrent(sqlite3* db) {
 void catchUpSearchIndex(sqlite3* db) {
     if (searchIndexCurrent(db))
         return;
-    const QString doing = QStringLiteral("Не удалось обновить поисковый индекс");
     Transaction transaction(db);
-    execute(db, catchUpSql().constData(), doing);
+    foldPendingEntries(db);
     transaction.commit();
+}
+
+void foldPendingEntries(sqlite3* db) {
+    execute(db, catchUpSql().constData(), QStringLiteral("Не удалось обновить поисковый индекс"));
 }

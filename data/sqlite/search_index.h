@@ -18,6 +18,8 @@ bool hasSearchIndex(sqlite3* db);
 
 // Folds the entries noted as pending since the last search. Cheap when none are.
 void catchUpSearchIndex(sqlite3* db);
+// The same inside the caller's transaction, for a writer that leaves the index complete.
+void foldPendingEntries(sqlite3* db);
 
 // Whether every entry's folded copy is in the index (nothing is pending).
 bool searchIndexCurrent(sqlite3* db);

@@ -1,0 +1,76 @@
+// telspr-import: loads a town's directory from a CSV file into a directory file, creating
+// the file when it is missing.
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "columns.h"
+#include "csv_import.h"
+#include "error.h"
+
+namespace {
+
+void printTo(FILE* stream, const QString& text) {
+    std::fputs(text.toUtf8().constData(), stream);
+    std::fflush(stream);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("telspr-import"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Загружает записи из файла CSV в файл телефонного справочника: в городской справочник\n"
+        "(таблица tel) или, с --personal, в личный (таблица lich). Первая строка файла -\n"
+        "заголовок с именами столбцов tel, fam, ul, dom, kv (для личного ещё mob) в любом\n"
+        "порядке и любом регистре букв; другие столбцы пропускаются. Пустое поле становится\n"
+        "полем без значения. Нет файла справочника - он создаётся. При любой ошибке файл\n"
+        "справочника остаётся прежним.\n"
+        "Коды выхода: 0 - записи загружены, 1 - ошибка, ничего не загружено."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Показать эту справку."));
+    const QCommandLineOption personal(QStringLiteral("personal"),
+                                      QStringLiteral("Загрузить в личный справочник."));
+    const QCommandLineOption into(
+        QStringLiteral("into"),
+        QStringLiteral("Файл справочника (по умолчанию tel.dll в текущей папке)."),
+        QStringLiteral("FILE"), QStringLiteral("tel.dll"));
+    parser.addOptions({help, personal, into});
+    parser.addPositionalArgument(QStringLiteral("CSV"), QStringLiteral("Файл CSV с записями."),
+                                 QStringLiteral("FILE.csv"));
+
+    if (!parser.parse(app.arguments())) {
+        printTo(stderr, parser.errorText() + QStringLiteral("\nСправка: telspr-import --help\n"));
+        return 1;
+    }
+    if (parser.isSet(help)) {
+        printTo(stdout, parser.helpText());
+        return 0;
+    }
+    try {
+        const QStringList files = parser.positionalArguments();
+        if (files.size() != 1)
+            throw Error(QStringLiteral("Укажите один файл CSV. Справка: telspr-import --help"));
+        const bool toPersonal = parser.isSet(personal);
+        const DirectoryTable& table = toPersonal ? kPersonalTable : kCityTable;
+        const QString path = parser.value(into);
+
+        const ImportOutcome outcome = importCsv(files.first(), table, path);
+        if (outcome.created)
+            printTo(stdout, QStringLiteral("Создан новый файл справочника «%1».\n").arg(path));
+        printTo(stdout,
+                QStringLiteral("Загружено записей в %1 справочник (таблица %2) файла "
+                               "«%3»: %4.\n")
+                    .arg(toPersonal ? QStringLiteral("личный") : QStringLiteral("городской"),
+                         QLatin1StringView(table.name), path)
+                    .arg(outcome.entries));
+        return 0;
+    } catch (const Error& e) {
+        printTo(stderr, e.text() + u'\n');
+        return 1;
+    }
+}
