@@ -35,6 +35,7 @@ public:
 
 private:
     void startup();
+    void imports();
     void searches();
     void memory();
     void sorts();
