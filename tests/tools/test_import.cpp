@@ -191,6 +191,8 @@ private slots:
             << header + "1,Иванов,3,4,5\n2,Константинопольский-Задунайский,3,4,5\n"
             << false << "№ 2";
         QTest::newRow("empty file") << QByteArray() << false << "пуст";
+        QTest::newRow("Windows-1251") << header + "1,\xc8\xe2\xe0\xed\xee\xe2,3,4,5\n"
+                                      << false << "UTF-8";
     }
 
     // Neither an existing directory nor a missing one is touched.

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 #include "error.h"
 #include "sqlite/statement.h"
@@ -18,6 +19,27 @@ QString sqlite3Program() {
         throw Error(QStringLiteral(
             "Не найдена программа sqlite3, которая читает файлы CSV: установите пакет sqlite3."));
     return program;
+}
+
+// The sqlite3 program copies bytes as they are, and the directory holds UTF-8 text: a file in
+// another encoding would fill it with unreadable entries. Spreadsheets in Russian often save
+// CSV in Windows-1251.
+void requireUtf8(const QString& csvPath) {
+    QFile file(csvPath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(
+            QStringLiteral("Файл «%1» не удаётся прочитать: %2.").arg(csvPath, file.errorString()));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    while (!file.atEnd() && !utf8.hasError())
+        (void)QString(utf8.decode(file.read(1 << 20)));
+    if (file.error() != QFile::NoError)
+        throw Error(
+            QStringLiteral("Файл «%1» не удаётся прочитать: %2.").arg(csvPath, file.errorString()));
+    if (utf8.hasError())
+        throw Error(QStringLiteral("Файл «%1» не в кодировке UTF-8; ничего не загружено. Файл в "
+                                   "кодировке Windows-1251 перекодирует команда\n"
+                                   "iconv -f cp1251 -t utf-8 %1 > новый.csv")
+                        .arg(csvPath));
 }
 
 // The sqlite3 program reads the file as its standard input, so no file name, whatever its
@@ -84,6 +106,7 @@ CsvScratch::CsvScratch(const QString& csvPath) {
         throw Error(QStringLiteral("Файл «%1» не удаётся прочитать.").arg(csvPath));
     if (csv.size() == 0)
         throw Error(QStringLiteral("Файл «%1» пуст: в нём нет даже заголовка.").arg(csvPath));
+    requireUtf8(csvPath);
     if (!m_dir.isValid())
         throw Error(
             QStringLiteral("Не удалось создать временную папку: %1.").arg(m_dir.errorString()));
