@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the program and the tests need (run as root).
+# Installs the Debian 12 packages the build, the program, the tests and the package checks
+# (dpkg-shlibdeps, the desktop entry, metainfo and man page validators, xwininfo) need (run
+# as root).
 # Packages already present are left alone, so a second run is quick.
 set -euo pipefail
 
@@ -9,6 +11,7 @@ packages=(
     libsqlite3-dev sqlite3 libxlsxwriter-dev
     fonts-dejavu-core
     python3 python3-openpyxl poppler-utils xvfb xauth
+    dpkg-dev desktop-file-utils appstream man-db x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do
