@@ -65,9 +65,10 @@ LC_ALL=C.UTF-8 man --warnings -l "$unpacked/usr/share/man/man1/telspr.1.gz" >"$w
 grep -q "XDG_DATA_HOME/telspr" "$work/man.txt" || fail "the man page does not say where tel.dll is"
 echo "Desktop entry, metainfo and man page: valid"
 
-# A virtual X display for the program's windows.
+# A virtual X display for the program's windows. Without -noreset the server resets whenever
+# its last client leaves, and a program starting meanwhile cannot connect.
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 50); do
