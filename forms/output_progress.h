@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QString>
 #include <functional>
@@ -23,4 +24,5 @@ public:
 
 private:
     QProgressDialog m_dialog;
+    QElapsedTimer m_sinceUpdate;
 };

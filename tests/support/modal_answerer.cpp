@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProgressDialog>
 
 namespace {
 
@@ -92,6 +93,9 @@ void ModalAnswerer::printTo(const QString& pdf) {
 void ModalAnswerer::poll() {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || modal == m_answering || !modal->isVisible())
+        return;
+    // A long output's progress is watched, as a user watches it, unless an answer is queued.
+    if (m_answers.isEmpty() && qobject_cast<QProgressDialog*>(modal))
         return;
     SeenBox seen;
     seen.type = QString::fromLatin1(modal->metaObject()->className());

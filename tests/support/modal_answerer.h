@@ -23,7 +23,8 @@ struct SeenBox {
 // Answers the modal windows a test (or the benchmark) provokes, as a user would: whenever one
 // is open it is recorded and answered with the next queued answer, as soon as its event loop
 // runs while an answer is queued. A window nobody expected is recorded and dismissed with its
-// default answer, so the test fails on it instead of hanging.
+// default answer, so the test fails on it instead of hanging; a progress dialog nobody
+// answers is left to run its course.
 class ModalAnswerer : public QObject {
     Q_OBJECT
 public:
