@@ -7,7 +7,7 @@
 namespace {
 
 constexpr auto kRepaintInterval = std::chrono::milliseconds(50);
-// The dialog is told of the walk this often at most: each time it repaints and lets the
+// A shown dialog is told of the walk this often at most: each time it repaints and lets the
 // events through, which, done for every few thousand entries of a million, cost as much as
 // the export itself.
 constexpr qint64 kUpdateIntervalMs = 50;
@@ -27,13 +27,17 @@ OutputProgress::OutputProgress(QWidget* window, const QString& title, int delayM
 }
 
 bool OutputProgress::advance(int done, int total) {
-    if (done < total && m_sinceUpdate.isValid() && m_sinceUpdate.elapsed() < kUpdateIntervalMs)
+    const bool shown = m_dialog.isVisible();
+    if (shown && done < total && m_sinceUpdate.elapsed() < kUpdateIntervalMs)
         return !m_dialog.wasCanceled();
     m_sinceUpdate.start();
     m_dialog.setMaximum(total);
     m_dialog.setLabelText(QStringLiteral("Записано %1 из %2").arg(done).arg(total));
-    // A modal dialog's setValue() lets the events through: repaints, and the cancel button.
+    // Once shown, a modal dialog's setValue() lets the events through: repaints, and the
+    // cancel button. The call that shows it does not; the dialog is painted at once here.
     m_dialog.setValue(done);
+    if (!shown && m_dialog.isVisible())
+        QCoreApplication::processEvents();
     return !m_dialog.wasCanceled();
 }
 
