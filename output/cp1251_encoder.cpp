@@ -35,16 +35,16 @@ Cp1251Encoder::~Cp1251Encoder() {
     ucnv_close(m_cp1251);
 }
 
-void Cp1251Encoder::append(QByteArrayView utf8, QByteArray& out) {
+void Cp1251Encoder::append(QByteArrayView utf8, std::string& out) {
     // One byte per character, more only for the escapes: grown as ICU asks.
-    const qsizetype start = out.size();
-    qsizetype room = utf8.size() + 16;
+    const size_t start = out.size();
+    size_t room = size_t(utf8.size()) + 16;
     const char* source = utf8.data();
     const char* const sourceEnd = source + utf8.size();
     UChar pivot[1024];
     UChar* pivotSource = pivot;
     UChar* pivotTarget = pivot;
-    qsizetype written = 0;
+    size_t written = 0;
     bool first = true;
     for (;;) {
         out.resize(start + room);
@@ -54,7 +54,7 @@ void Cp1251Encoder::append(QByteArrayView utf8, QByteArray& out) {
         ucnv_convertEx(m_cp1251, m_utf8, &target, targetEnd, &source, sourceEnd, pivot,
                        &pivotSource, &pivotTarget, pivot + std::size(pivot), first, true, &code);
         first = false;
-        written = target - (out.data() + start);
+        written = size_t(target - (out.data() + start));
         if (code == U_BUFFER_OVERFLOW_ERROR) {
             room *= 2;
             continue;

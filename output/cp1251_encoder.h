@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayView>
+#include <string>
 
 struct UConverter;
 
@@ -17,7 +17,7 @@ public:
 
     // Appends the converted text to `out`. Each call is a text of its own: a sequence cut at
     // its end is not carried into the next call.
-    void append(QByteArrayView utf8, QByteArray& out);
+    void append(QByteArrayView utf8, std::string& out);
 
 private:
     UConverter* m_utf8 = nullptr;

@@ -3,21 +3,24 @@
 #include <fcntl.h>
 
 #include <QFileDevice>
+#include <algorithm>
 
 #include "error.h"
 #include "system_reason.h"
 
 namespace {
 
-// The chunk converted and written at once: large enough that a converter call costs nothing
-// beside it, small enough to stay in the cache.
-constexpr qsizetype kChunk = 256 * 1024;
+// The piece written at once: large enough that a write costs nothing beside it, small
+// enough to stay in the cache.
+constexpr size_t kChunk = 256 * 1024;
 
 constexpr QByteArrayView kRowOpen("<tr>\r\n");
 constexpr QByteArrayView kRowClose("</tr>\r\n");
 constexpr QByteArrayView kCellOpen("<th><span class=\"style4\">");
 constexpr QByteArrayView kCellClose("</span></th>\r\n");
 constexpr QByteArrayView kClosing("</table>\r\n</body>\r\n</html>\r\n");
+constexpr QByteArrayView kHeaderOpen("<th scope=\"col\"><span class=\"style1\">");
+constexpr QByteArrayView kHeaderClose("</span></th>\r\n");
 
 // The document as the users' earlier exports had it: no <body> opening, and the header
 // cells name a class that the style sheet does not define.
@@ -41,40 +44,51 @@ constexpr QByteArrayView kHead(
 HtmlDocument::HtmlDocument(QIODevice& out, const DirectoryTable& table)
     : m_out(out), m_table(table) {
     m_chunk.reserve(kChunk + 4096);
-    m_chunk += kHead;
+    m_chunk.append(kHead.data(), size_t(kHead.size()));
     for (const Column& column : table.columns) {
-        m_chunk += "<th scope=\"col\"><span class=\"style1\">";
-        m_chunk += column.header.toUtf8();
-        m_chunk += "</span></th>\r\n";
+        m_chunk.append(kHeaderOpen.data(), size_t(kHeaderOpen.size()));
+        m_encoder.append(column.header.toUtf8(), m_chunk);
+        m_chunk.append(kHeaderClose.data(), size_t(kHeaderClose.size()));
     }
     m_chunk += "</tr>\r\n";
 }
 
 void HtmlDocument::write(ListingEntry entry) {
-    m_chunk += kRowOpen;
+    const auto put = [this](QByteArrayView bytes) {
+        m_chunk.append(bytes.data(), size_t(bytes.size()));
+    };
+    put(kRowOpen);
     for (size_t i = 0; i < entry.size(); ++i) {
-        m_chunk += kCellOpen;
+        put(kCellOpen);
         if (entry[i])
-            appendEscaped(*entry[i]);
+            appendValue(*entry[i]);
         // The first row has always carried a space after each value but the mobile number.
         if (m_firstEntry && m_table.columns[i].field != Field::Mobile)
             m_chunk += ' ';
-        m_chunk += kCellClose;
+        put(kCellClose);
     }
-    m_chunk += kRowClose;
+    put(kRowClose);
     m_firstEntry = false;
     if (m_chunk.size() >= kChunk)
         flush();
 }
 
-void HtmlDocument::appendEscaped(QByteArrayView value) {
+// Markup and ASCII values are the same bytes in code page 1251; only a value with other
+// characters goes through the converter. Converting whole pieces instead, markup and all,
+// made the converter the slowest part of an export.
+void HtmlDocument::appendValue(QByteArrayView value) {
+    const bool ascii =
+        std::all_of(value.begin(), value.end(), [](char c) { return (c & 0x80) == 0; });
+    std::string& escaped = ascii ? m_chunk : m_escaped;
+    m_escaped.clear();
     // Bytes another program stored that are not UTF-8 are written as the grid shows them:
     // Qt's replacement characters, not the converter's own count of them.
     QByteArray repaired;
-    if (!value.isValidUtf8()) {
+    if (!ascii && !value.isValidUtf8()) {
         repaired = QString::fromUtf8(value).toUtf8();
         value = repaired;
     }
+    // Escaped before it is converted, so that the converter's own references stay as made.
     qsizetype plain = 0;  // the start of the run not yet appended
     for (qsizetype i = 0; i < value.size(); ++i) {
         const char* escape = nullptr;
@@ -91,18 +105,20 @@ void HtmlDocument::appendEscaped(QByteArrayView value) {
             default:
                 continue;
         }
-        m_chunk += value.sliced(plain, i - plain);
-        m_chunk += escape;
+        escaped.append(value.data() + plain, size_t(i - plain));
+        escaped += escape;
         plain = i + 1;
     }
-    m_chunk += value.sliced(plain);
+    escaped.append(value.data() + plain, size_t(value.size() - plain));
+    if (!ascii)
+        m_encoder.append(QByteArrayView(m_escaped.data(), qsizetype(m_escaped.size())), m_chunk);
 }
 
 void HtmlDocument::flush() {
-    m_encoded.clear();
-    m_encoder.append(m_chunk, m_encoded);
-    m_chunk.clear();
-    if (m_out.write(m_encoded) != m_encoded.size())
+    const qint64 size = qint64(m_chunk.size());
+    const bool written = m_out.write(m_chunk.data(), size) == size;
+    m_chunk.clear();  // keeps its room for the next piece
+    if (!written)
         throw Error(
             QStringLiteral("Не удалось записать файл: %1").arg(systemReason(m_out.errorString())));
 #ifdef __linux__
@@ -123,7 +139,7 @@ void HtmlDocument::flush() {
 }
 
 void HtmlDocument::finish() {
-    m_chunk += kClosing;
+    m_chunk.append(kClosing.data(), size_t(kClosing.size()));
     flush();
     if (auto* file = qobject_cast<QFileDevice*>(&m_out); file && !file->flush())
         throw Error(

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QByteArray>
 #include <QIODevice>
+#include <string>
 
 #include "columns.h"
 #include "cp1251_encoder.h"
@@ -21,14 +21,14 @@ public:
     void finish();
 
 private:
-    void appendEscaped(QByteArrayView value);
+    void appendValue(QByteArrayView value);
     void flush();
 
     QIODevice& m_out;
     const DirectoryTable& m_table;
     bool m_firstEntry = true;
-    QByteArray m_chunk;    // UTF-8 markup and escaped values, waiting to be converted
-    QByteArray m_encoded;  // the chunk in code page 1251
+    std::string m_chunk;    // the document's next bytes, in code page 1251
+    std::string m_escaped;  // a value escaped, before it is converted
     Cp1251Encoder m_encoder;
     qint64 m_handedToDisk = 0;  // where the disk's write-back was started up to
 };
