@@ -1,13 +1,27 @@
 #include "cp1251_encoder.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 #include <unicode/ucnv_err.h>
 
 #include <QString>
+#include <cstdio>
 
 #include "error.h"
 
 namespace {
+
+// ICU's own escape callback skips the "default ignorable" characters (U+034F, U+200B, ...)
+// without a trace; here every character the code page lacks becomes its reference.
+void escapeUnmappable(const void*, UConverterFromUnicodeArgs* args, const UChar*, int32_t,
+                      UChar32 codePoint, UConverterCallbackReason reason, UErrorCode* code) {
+    if (reason > UCNV_IRREGULAR)
+        return;  // reset, close, clone: nothing to write
+    char reference[16];
+    const int length = std::snprintf(reference, sizeof reference, "&#%d;", int(codePoint));
+    *code = U_ZERO_ERROR;
+    ucnv_cbFromUWriteBytes(args, reference, length, 0, code);
+}
 
 [[noreturn]] void fail(UErrorCode code) {
     throw Error(QStringLiteral("Не удалось перевести текст в кодировку windows-1251 (%1).")
@@ -20,8 +34,7 @@ Cp1251Encoder::Cp1251Encoder() {
     UErrorCode code = U_ZERO_ERROR;
     m_utf8 = ucnv_open("UTF-8", &code);
     m_cp1251 = ucnv_open("windows-1251", &code);
-    ucnv_setFromUCallBack(m_cp1251, UCNV_FROM_U_CALLBACK_ESCAPE, UCNV_ESCAPE_XML_DEC, nullptr,
-                          nullptr, &code);
+    ucnv_setFromUCallBack(m_cp1251, escapeUnmappable, nullptr, nullptr, nullptr, &code);
     if (U_FAILURE(code)) {
         ucnv_close(m_utf8);
         ucnv_close(m_cp1251);

@@ -6,8 +6,8 @@
 struct UConverter;
 
 // Converts UTF-8 text to code page 1251 with ICU. A character the code page lacks becomes a
-// numeric character reference ("&#8470;" style, ICU's XML escape), so nothing is lost in an
-// HTML document. Bytes that are not UTF-8 become U+FFFD first, and so "&#65533;".
+// numeric character reference ("&#8470;"), so nothing is lost in an HTML document. Bytes
+// that are not UTF-8 become U+FFFD first, and so "&#65533;".
 class Cp1251Encoder {
 public:
     Cp1251Encoder();

@@ -216,6 +216,8 @@ void TestHtmlDocument::charactersOutsideCodePage_data() {
                                           "a\xFF"
                                           "b")
                                    << QByteArray("a&#65533;b");
+    QTest::newRow("characters a converter may ignore")
+        << QString(u"a\u034Fb\u200Bc"_s).toUtf8() << QByteArray("a&#847;b&#8203;c");
     // As the grid shows it: a replacement character per byte of the broken sequence.
     QTest::newRow("UTF-8 sequence cut short")
         << QByteArray("\xE1\x9F!") << QByteArray("&#65533;&#65533;!");
