@@ -1,9 +1,12 @@
 #include "storage_engine.h"
 
 #include "connection_settings.h"
+#include "postgres/postgres_engine.h"
 #include "sqlite/sqlite_engine.h"
 
 std::unique_ptr<StorageEngine> makeStorageEngine(const QString& connectionString) {
     const ConnectionSettings settings = ConnectionSettings::parse(connectionString);
+    if (settings.provider == ConnectionSettings::Provider::PostgreSQL)
+        return std::make_unique<PostgresEngine>(ServerAddress::parse(settings.dataSource));
     return std::make_unique<SqliteEngine>(settings.dataSource, settings.readWrite);
 }

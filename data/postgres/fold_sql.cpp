@@ -1,0 +1,31 @@
+#include "fold_sql.h"
+
+#include <QString>
+
+#include "matching.h"
+
+namespace {
+
+// "'ABC…ЯЁё', 'abc…яее'": every character foldChar() changes, and what it becomes. Written
+// from foldChar() itself, so the server folds exactly as the program does.
+QByteArray translation() {
+    QString from, to;
+    for (char16_t c = 1; c != 0; ++c) {
+        if (foldChar(c) != c) {
+            from += QChar(c);
+            to += QChar(foldChar(c));
+        }
+    }
+    return "'" + from.toUtf8() + "', '" + to.toUtf8() + "'";
+}
+
+}  // namespace
+
+QByteArray foldSql(const char* column) {
+    static const QByteArray letters = translation();
+    return QByteArray("translate(") + column + ", " + letters + ")";
+}
+
+QByteArray foldedSql(const char* column) {
+    return foldSql(column) + " COLLATE \"C\"";
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "server_session.h"
+#include "storage_engine.h"
+
+// The directory on a PostgreSQL server, reached with libpq at the libpq URI of the connection
+// string. Opening connects and checks both tables; it never creates or changes anything. A
+// lost connection fails the operation under way with a message that says so; the next one
+// connects anew. Every failure is an Error that names the server and the database.
+class PostgresEngine : public StorageEngine {
+public:
+    explicit PostgresEngine(ServerAddress address);
+
+    void open() override;
+    void close() override;
+    bool isOpen() const override { return m_session.isConnected(); }
+    bool hasSearchIndex() const override { return m_hasSearchIndex; }
+
+    void loadCity(const CityCriteria& criteria, RowStore& rows) override;
+    void loadTable(const DirectoryTable& table, RowStore& rows) override;
+    qint64 insert(const DirectoryTable& table,
+                  std::span<const std::optional<QString>> values) override;
+    Outcome update(const DirectoryTable& table, qint64 key,
+                   std::span<const RowStore::Field> original,
+                   std::span<const FieldWrite> writes) override;
+    Outcome remove(const DirectoryTable& table, qint64 key,
+                   std::span<const RowStore::Field> original) override;
+    void begin() override;
+    void commit() override;
+    void rollback() noexcept override;
+
+    ServerSession& session() { return m_session; }
+
+private:
+    Outcome missedBecause(const DirectoryTable& table, qint64 key);
+
+    ServerSession m_session;
+    bool m_checked = false;  // the tables were found usable once; a reconnection skips it
+    bool m_hasSearchIndex = false;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArrayList>
+
+class ServerSession;
+
+// The directory on a server has the file's shape (columns.h): tables `tel` and `lich`, each
+// with an identity `key` and text columns of the fields' sizes. The search indexes are one
+// expression index per city column over its fold (fold_sql.h); without them every search
+// finds the same entries, only slower. The program itself never changes a server's schema:
+// these are made by the demo generator and the tests.
+
+// "CREATE TABLE tel (...)", "CREATE TABLE lich (...)".
+QByteArrayList serverTablesSql();
+// "CREATE INDEX tel_fold_tel ON tel (...)", one per city column.
+QByteArrayList serverSearchIndexSql();
+
+// Creates both tables in the session's database, refusing with an Error when either exists
+// already, so that nothing there is dropped or changed. Runs inside the caller's transaction.
+void createServerTables(ServerSession& session);
+void createServerSearchIndex(ServerSession& session);
+
+// Checks that both tables are there with usable columns and throws an Error naming the
+// server otherwise. Returns whether the search indexes are there.
+bool checkServerSchema(ServerSession& session);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+
+#include "city_criteria.h"
+#include "server_session.h"
+
+// Turns the city criteria into one statement over `tel`, matching as matching.h says: every
+// condition that folding could change, or that an index could serve, compares the fold of the
+// column (fold_sql.h), which the search indexes hold; the others compare the stored text. A
+// prefix is a range of folded texts; a LIKE pattern goes with '\' as its escape character,
+// doubled wherever the user typed it, so only '%' and '_' are wildcards.
+struct ServerSearch {
+    QByteArray sql;  // selects the key (as int8) and the city columns in field order
+    ServerParameters parameters;
+    bool selectsNothing = false;  // a parameter without a value, or a pattern that cannot match
+
+    static ServerSearch plan(const CityCriteria& criteria);
+};
+
+// The smallest text above every text that begins with `prefix` in code point order, or none
+// when there is no such text (the prefix is all U+10FFFF).
+std::optional<QString> prefixSuccessor(const QString& prefix);

@@ -1,0 +1,172 @@
+#include "server_session.h"
+
+#include <libpq-fe.h>
+
+#include <QtEndian>
+
+#include "error.h"
+#include "server_reason.h"
+
+namespace {
+
+// Type codes from PostgreSQL's catalog (pg_type), fixed since its earliest versions.
+constexpr Oid kTextType = 25;
+constexpr Oid kInt8Type = 20;
+constexpr int kBinary = 1;
+
+// Unless the URI says otherwise, an unreachable host fails within seconds, not after the
+// system's TCP time-out of minutes.
+constexpr char kConnectTimeoutSeconds[] = "10";
+
+// A row or table another program keeps locked fails a statement after this long instead of
+// leaving the window waiting; the file waits as long.
+constexpr char kLockTimeout[] = "SET lock_timeout = '3s'";
+
+}  // namespace
+
+void ServerResultDeleter::operator()(pg_result* result) const {
+    PQclear(result);
+}
+
+QByteArray ServerParameters::add(unsigned type, std::optional<QByteArray> value) {
+    m_types.push_back(type);
+    m_values.push_back(std::move(value));
+    return '$' + QByteArray::number(size());
+}
+
+QByteArray ServerParameters::text(QByteArrayView utf8) {
+    return add(kTextType, utf8.toByteArray());
+}
+
+QByteArray ServerParameters::text(const std::optional<QString>& value) {
+    return add(kTextType, value ? std::optional(value->toUtf8()) : std::nullopt);
+}
+
+QByteArray ServerParameters::field(const RowStore::Field& value) {
+    return add(kTextType, value ? std::optional(value->toByteArray()) : std::nullopt);
+}
+
+QByteArray ServerParameters::key(qint64 key) {
+    QByteArray bytes(sizeof key, Qt::Uninitialized);
+    qToBigEndian(key, bytes.data());
+    return add(kInt8Type, bytes);
+}
+
+ServerSession::ServerSession(ServerAddress address) : m_address(std::move(address)) {}
+
+ServerSession::~ServerSession() {
+    disconnect();
+}
+
+bool ServerSession::isConnected() const {
+    return m_conn && PQstatus(m_conn) == CONNECTION_OK;
+}
+
+void ServerSession::connect() {
+    if (isConnected())
+        return;
+    disconnect();
+    // Later keywords override earlier ones: the URI may set its own time-out, but the texts
+    // always travel as UTF-8.
+    const char* const keywords[] = {"connect_timeout", "fallback_application_name", "dbname",
+                                    "client_encoding", nullptr};
+    const char* const values[] = {kConnectTimeoutSeconds, "telspr", m_address.uri.constData(),
+                                  "UTF8", nullptr};
+    PGconn* conn = PQconnectdbParams(keywords, values, 1);
+    if (!conn)
+        throw Error(QStringLiteral("Не удалось подключиться к справочнику (%1): не хватает памяти.")
+                        .arg(m_address.describe()));
+    if (PQstatus(conn) != CONNECTION_OK) {
+        const QString reason = serverReason(conn, nullptr);
+        PQfinish(conn);
+        throw Error(QStringLiteral("Не удалось подключиться к справочнику (%1): %2.")
+                        .arg(m_address.describe(), reason));
+    }
+    const QByteArray encoding = PQparameterStatus(conn, "server_encoding");
+    if (encoding != "UTF8") {
+        PQfinish(conn);
+        throw Error(QStringLiteral("База данных справочника (%1) в кодировке %2; справочнику "
+                                   "нужна база в кодировке UTF8, чтобы хранить любой текст.")
+                        .arg(m_address.describe(), QString::fromLatin1(encoding)));
+    }
+    // The server's notices (not errors: those fail the call) are no business of a user's.
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
+    ServerResult set(PQexec(conn, kLockTimeout));
+    if (PQresultStatus(set.get()) != PGRES_COMMAND_OK) {
+        const QString reason = serverReason(conn, set.get());
+        PQfinish(conn);
+        throw Error(QStringLiteral("Не удалось подключиться к справочнику (%1): %2.")
+                        .arg(m_address.describe(), reason));
+    }
+    m_conn = conn;
+}
+
+void ServerSession::disconnect() {
+    PQfinish(m_conn);
+    m_conn = nullptr;
+}
+
+void ServerSession::fail(const QString& doing, const pg_result* result) const {
+    QString text = QStringLiteral("%1 (%2): %3.")
+                       .arg(doing, m_address.describe(), serverReason(m_conn, result));
+    if (m_conn && PQstatus(m_conn) == CONNECTION_BAD)
+        text += QStringLiteral(" Следующее действие подключится к серверу заново.");
+    throw Error(text);
+}
+
+ServerResult ServerSession::run(const QByteArray& sql, const ServerParameters& parameters,
+                                const QString& doing) {
+    connect();
+    const int n = parameters.size();
+    std::vector<const char*> values(size_t(n), nullptr);
+    std::vector<int> lengths(size_t(n), 0), formats(size_t(n), kBinary);
+    for (size_t i = 0; i < size_t(n); ++i) {
+        if (const auto& v = parameters.m_values[i]) {
+            values[i] = v->constData();  // never null, even for the empty text
+            lengths[i] = int(v->size());
+        }
+    }
+    ServerResult result(PQexecParams(m_conn, sql.constData(), n, parameters.m_types.data(),
+                                     values.data(), lengths.data(), formats.data(), kBinary));
+    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        fail(doing, result.get());
+    return result;
+}
+
+ServerResult ServerSession::run(const QByteArray& sql, const QString& doing) {
+    return run(sql, ServerParameters(), doing);
+}
+
+void ServerSession::copyIn(const QByteArray& sql, const std::function<bool(QByteArray&)>& next,
+                           const QString& doing) {
+    connect();
+    ServerResult start(PQexec(m_conn, sql.constData()));
+    if (!start || PQresultStatus(start.get()) != PGRES_COPY_IN)
+        fail(doing, start.get());
+    QByteArray data;
+    try {
+        for (bool more = true; more;) {
+            data.clear();
+            more = next(data);
+            if (!data.isEmpty() && PQputCopyData(m_conn, data.constData(), int(data.size())) != 1)
+                fail(doing, nullptr);
+        }
+    } catch (...) {
+        // The server drops what it received, and the connection is usable again.
+        PQputCopyEnd(m_conn, "cancelled");
+        while (ServerResult more{PQgetResult(m_conn)}) {
+        }
+        throw;
+    }
+    if (PQputCopyEnd(m_conn, nullptr) != 1)
+        fail(doing, nullptr);
+    ServerResult end(PQgetResult(m_conn));
+    const bool ok = end && PQresultStatus(end.get()) == PGRES_COMMAND_OK;
+    // The copy's results end with a null one; drain them so the connection is free again.
+    while (ServerResult more{PQgetResult(m_conn)}) {
+    }
+    if (!ok)
+        fail(doing, end.get());
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "row_store.h"
+#include "server_address.h"
+
+struct pg_conn;
+struct pg_result;
+
+struct ServerResultDeleter {
+    void operator()(pg_result* result) const;
+};
+using ServerResult = std::unique_ptr<pg_result, ServerResultDeleter>;
+
+// The values of a statement's $1, $2, ...: how user input reaches the server, never as SQL
+// text. All go in binary: a text as its UTF-8 bytes (so a NUL in it is refused by the server
+// instead of silently ending the text), a key as an int8.
+class ServerParameters {
+public:
+    // Each returns the placeholder to write into the statement, e.g. "$3".
+    QByteArray text(QByteArrayView utf8);
+    QByteArray text(const std::optional<QString>& value);  // no value: NULL
+    QByteArray field(const RowStore::Field& value);        // no value: NULL
+    QByteArray key(qint64 key);
+
+    int size() const { return int(m_values.size()); }
+
+private:
+    friend class ServerSession;
+    QByteArray add(unsigned type, std::optional<QByteArray> value);
+
+    std::vector<unsigned> m_types;
+    std::vector<std::optional<QByteArray>> m_values;
+};
+
+// One connection to the server of a ServerAddress. A connection that broke (the server
+// restarted, the network dropped it) is noticed by the call that fails, which reports it;
+// the next connect() makes a new one.
+class ServerSession {
+public:
+    explicit ServerSession(ServerAddress address);
+    ~ServerSession();
+    ServerSession(const ServerSession&) = delete;
+    ServerSession& operator=(const ServerSession&) = delete;
+
+    const ServerAddress& address() const { return m_address; }
+    // Connected, as far as anyone knows without asking the server.
+    bool isConnected() const;
+    // Connects unless connected; throws Error naming the server when it cannot.
+    void connect();
+    void disconnect();
+
+    // Runs one statement and returns its result, rows in binary; throws Error for a failure,
+    // opening with `doing` (in Russian: what the program was doing).
+    ServerResult run(const QByteArray& sql, const ServerParameters& parameters,
+                     const QString& doing);
+    ServerResult run(const QByteArray& sql, const QString& doing);
+
+    // Runs a COPY ... FROM STDIN, sending what `next` puts into its buffer until it returns
+    // false.
+    void copyIn(const QByteArray& sql, const std::function<bool(QByteArray&)>& next,
+                const QString& doing);
+
+    pg_conn* handle() const { return m_conn; }
+
+    // The Error for a failed call: what was done, the server and the reason.
+    [[noreturn]] void fail(const QString& doing, const pg_result* result) const;
+
+private:
+    ServerAddress m_address;
+    pg_conn* m_conn = nullptr;
+};
