@@ -1,9 +1,8 @@
 // Searching and sorting in the real window.
-#include <sqlite3.h>
-
 #include <QAbstractItemView>
 #include <QComboBox>
 
+#include "directory_lock.h"
 #include "history_combo.h"
 #include "phone_edit.h"
 #include "running_program.h"
@@ -204,11 +203,10 @@ private slots:
             p.widget("search2")->isVisible());  // pressed until the mouse crosses the background
     }
 
-    void aSearchTheFileRefusesLeavesTheInputsAndSortsNothing() {
+    void aSearchTheDirectoryRefusesLeavesTheInputsAndSortsNothing() {
         RunningProgram p(kCity);
-        sqlite3* other = nullptr;
-        sqlite3_open(p.file.path().toUtf8().constData(), &other);
-        sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+        DirectoryLock other(p.file.connectionString());
+        other.lock(true);
         edit(p, 1)->setEditText("Ив");
         p.boxes.press(QMessageBox::Ok);
         p.run("SearchAct");
@@ -222,8 +220,7 @@ private slots:
         p.run("byName");
         QCOMPARE(p.boxes.seen().size(), 2);
         QCOMPARE(marks(p)[1], QStringLiteral("tc"));
-        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(other);
+        other.unlock();
         p.run("SearchAct");
         QCOMPARE(column(p, 0), QStringList({"12345", "12999"}));
         QCOMPARE(p.panels()[2], QStringLiteral("Ф"));

@@ -2,20 +2,20 @@
 
 #include <QTest>
 
-AgentProcess::AgentProcess(const QString& path) {
+AgentProcess::AgentProcess(const QString& connectionString) {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral(DIRECTORY_AGENT), {path});
+    m_process.start(QStringLiteral(DIRECTORY_AGENT), {connectionString});
     if (readLine() != u"ok ready")
         QTest::qFail("directory_agent did not start", __FILE__, __LINE__);
 }
 
-AgentProcess::AgentProcess(const QString& path, int kilobytes) {
+AgentProcess::AgentProcess(const QString& connectionString, int kilobytes) {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(
         QStringLiteral("bash"),
         {QStringLiteral("-c"),
          QStringLiteral("ulimit -f %1 && trap '' XFSZ && exec \"$0\" \"$1\"").arg(kilobytes),
-         QStringLiteral(DIRECTORY_AGENT), path});
+         QStringLiteral(DIRECTORY_AGENT), connectionString});
     if (readLine() != u"ok ready")
         QTest::qFail("directory_agent did not start", __FILE__, __LINE__);
 }

@@ -3,13 +3,14 @@
 #include <QProcess>
 #include <QString>
 
-// A directory_agent process on a file: the other program of a test, steered a line at a time.
+// A directory_agent process on a directory (its connection string): the other program of a
+// test, steered a line at a time.
 class AgentProcess {
 public:
-    explicit AgentProcess(const QString& path);
+    explicit AgentProcess(const QString& connectionString);
     // The agent may write no file beyond `kilobytes` (ulimit -f, with SIGXFSZ ignored so
     // that writes fail as on a full disk instead of killing it).
-    AgentProcess(const QString& path, int kilobytes);
+    AgentProcess(const QString& connectionString, int kilobytes);
     ~AgentProcess();
 
     // Sends a command and returns the whole reply line.

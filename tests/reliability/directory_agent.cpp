@@ -1,25 +1,22 @@
-// A second program on the directory file, steered line by line through standard input: it
-// does what a user of the program does (search all, pick an entry, edit, add, delete, save)
-// through the program's own Directory and data sets, and can hold a lock on the file as a
-// long-writing program would. Each command gets one reply line: "ok", "ok <text>", or
-// "error <message>" with the program's own error text.
+// A second program on the directory, file or server, steered line by line through standard
+// input: it does what a user of the program does (search all, pick an entry, edit, add,
+// delete, save) through the program's own Directory and data sets, and can hold a lock on
+// the directory as a long-writing program would. Each command gets one reply line: "ok",
+// "ok <text>", or "error <message>" with the program's own error text.
 //
-//     directory_agent FILE
+//     directory_agent CONNECTION-STRING
 //
 // Commands: city | personal (show the whole directory; replies the count), find FIELD
 // VALUE, edit, append, set FIELD VALUE, setnull FIELD, get FIELD, post (replies key=K after
 // a new entry), cancel, remove, lock [exclusive], unlock, quit.
-#include <sqlite3.h>
-
-#include <QFile>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "directory.h"
+#include "directory_lock.h"
 #include "error.h"
-#include "file_connection.h"
-#include "sqlite/statement.h"
 
 namespace {
 
@@ -32,8 +29,8 @@ void reply(const QString& text) {
 
 class Agent {
 public:
-    explicit Agent(const QString& path) : m_path(path), m_directory(connectionStringFor(path)) {}
-    ~Agent() { sqlite3_close_v2(m_locker); }
+    explicit Agent(const QString& connectionString)
+        : m_connectionString(connectionString), m_directory(connectionString) {}
 
     // Runs one command; returns the reply's text after "ok".
     QString run(const QString& command) {
@@ -81,9 +78,9 @@ public:
         else if (verb == u"remove")
             set.remove();
         else if (verb == u"lock")
-            lock(field == u"exclusive" ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE");
+            locker().lock(field == u"exclusive");
         else if (verb == u"unlock")
-            execute(m_locker, "COMMIT");
+            locker().unlock();
         else
             throw Error(QStringLiteral("unknown command: ") + command);
         return {};
@@ -98,29 +95,23 @@ private:
         return QStringLiteral("key=%1").arg(set.currentKey());
     }
 
-    // A connection of its own that begins a transaction and keeps it until "unlock".
-    void lock(const char* begin) {
-        if (!m_locker) {
-            sqlite3_open_v2(QFile::encodeName(m_path).constData(), &m_locker, SQLITE_OPEN_READWRITE,
-                            nullptr);
-            sqlite3_busy_timeout(m_locker, 3000);
-        }
-        execute(m_locker, begin);
-        // The write a long transaction would have made; with an exclusive lock it also keeps
-        // readers out.
-        execute(m_locker, "UPDATE lich SET tel = tel WHERE key = (SELECT min(key) FROM lich)");
+    // A connection of its own that holds a lock until "unlock".
+    DirectoryLock& locker() {
+        if (!m_locker)
+            m_locker = std::make_unique<DirectoryLock>(m_connectionString);
+        return *m_locker;
     }
 
-    QString m_path;
+    QString m_connectionString;
     Directory m_directory;
-    sqlite3* m_locker = nullptr;
+    std::unique_ptr<DirectoryLock> m_locker;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: directory_agent FILE\n");
+        std::fprintf(stderr, "usage: directory_agent CONNECTION-STRING\n");
         return 2;
     }
     Agent agent(QString::fromLocal8Bit(argv[1]));

@@ -9,10 +9,10 @@
 #include "program_under_test.h"
 #include "typing.h"
 
-// The real program started in-process on a directory file the test prepared (or left out).
+// The real program started in-process on a directory the test prepared (or left out).
 class ProgramOn : public ProgramUnderTest {
 public:
-    explicit ProgramOn(const QString& path) { start(connectionStringFor(path)); }
+    explicit ProgramOn(const QString& connectionString) { start(connectionString); }
 
     // Every entry of the city directory: "%" typed as the house number, then the search.
     void searchAll() {

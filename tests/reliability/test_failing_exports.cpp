@@ -95,7 +95,7 @@ private slots:
             f.write(old);
         }
         const QStringList before = entriesOf(target.path());
-        ProgramOn p(file.path());
+        ProgramOn p(file.connectionString());
         p.searchAll();
         ReadOnlyGuard guard(fileOnly ? path : target.path());
         if (!guard.active())
@@ -126,7 +126,7 @@ private slots:
         }
         disk.fill();
         const QStringList before = entriesOf(disk.folder());
-        ProgramOn p(file.path());
+        ProgramOn p(file.connectionString());
         p.searchAll();
         verifyOneError(exportHtml(p, path, oldFile), "Не удалось записать файл", "full disk");
         QCOMPARE(entriesOf(disk.folder()), before);
@@ -156,7 +156,7 @@ private slots:
         TestDirectory file;
         fillDirectory(file);
         QTemporaryDir target;
-        ProgramOn p(file.path());
+        ProgramOn p(file.connectionString());
         p.searchAll();
         const QStringList errors = exportHtml(p, target.filePath(name));
         if (written.isEmpty()) {
@@ -180,7 +180,7 @@ private slots:
         QFETCH(bool, full);
         TestDirectory file;
         fillDirectory(file);
-        ProgramOn p(file.path());
+        ProgramOn p(file.connectionString());
         p.searchAll();
         QStringList opened;
         p.main().spreadsheetAvailable = [] { return true; };

@@ -48,7 +48,7 @@ void makeRealDirectory(const QString& path) {
 // Starts the program on the file, searches the city directory and shows the personal one,
 // then closes the window; returns the messages of the start and of the use.
 std::pair<QStringList, QStringList> startAndUse(const QString& path) {
-    ProgramOn p(path);
+    ProgramOn p(connectionStringFor(path));
     const QStringList atStart = p.takeErrors();
     p.searchAll();
     p.run(QStringLiteral("lich"));
@@ -166,10 +166,10 @@ private slots:
         TestDirectory file;
         file.addCity(cityEntry("12345", "Иванов", "Мира", "1", "1"));
         file.addPersonal({"11111", "Петров", "Мира", "2", "2", "+7"});
-        AgentProcess other(file.path());
+        AgentProcess other(file.connectionString());
         other.ok("lock exclusive");
         const std::optional<QByteArray> before = contentOf(file.path());
-        ProgramOn p(file.path());
+        ProgramOn p(file.connectionString());
         verifyMessages(p.takeErrors(), "занята другой программой", "at start");
         p.searchAll();
         verifyMessages(p.takeErrors(), "занята другой программой", "in use");
@@ -184,7 +184,7 @@ private slots:
         TestDirectory file;
         const QString longName = QString(70, u'Ж') + QStringLiteral(" 😀 конец");
         file.addCity(cityEntry("12345", longName, "Мира", "1", "1234567890"));
-        ProgramOn p(file.path());
+        ProgramOn p(file.connectionString());
         p.searchAll();
         QCOMPARE(p.cell(0, 1), longName);  // shown whole
         QCOMPARE(p.cell(0, 4), QStringLiteral("1234567890"));
@@ -248,12 +248,12 @@ private slots:
                    "INSERT INTO tel (tel, fam, ul, dom, kv) VALUES ('12345', 'Иванов',"
                    " 'Мира', '1', '1')");
         {
-            ProgramOn warmUp(path);  // folds the entry into the search index
+            ProgramOn warmUp(connectionStringFor(path));  // folds the entry into the search index
             warmUp.searchAll();
         }
         disk.fill();
         const std::optional<QByteArray> before = contentOf(path);
-        ProgramOn p(path);
+        ProgramOn p(connectionStringFor(path));
         p.searchAll();  // reading needs no room
         QCOMPARE(p.takeErrors(), QStringList());
         QCOMPARE(p.main().directory().tel.recordCount(), 1);
@@ -287,7 +287,7 @@ private slots:
         QFETCH(bool, folder);
         TestDirectory file;
         file.addCity(cityEntry("12345", "Иванов", "Мира", "1", "1"));
-        ProgramOn p(file.path());
+        ProgramOn p(file.connectionString());
         p.searchAll();
         const std::optional<QByteArray> before = contentOf(file.path());
         {
@@ -314,7 +314,7 @@ private slots:
         TestDirectory file;
         file.addCity(cityEntry("12345", "Иванов", "Мира", "1", "1"));
         const int kilobytes = int(QFile(file.path()).size() / 1024);
-        AgentProcess program(file.path(), kilobytes);
+        AgentProcess program(file.connectionString(), kilobytes);
         program.ok("city");
         QString message;
         int saved = 0;

@@ -40,7 +40,7 @@ private slots:
         const TestEntry entry{"11111", "Иванов", "Мира", "1", "1", "+7 900"};
         personal ? file.addPersonal(entry) : file.addCity(entry);
         const QString view = personal ? "personal" : "city";
-        AgentProcess first(file.path()), second(file.path());
+        AgentProcess first(file.connectionString()), second(file.connectionString());
         for (AgentProcess* agent : {&first, &second}) {
             QCOMPARE(agent->ok(view), "1");
             agent->ok("edit");  // both have the entry open before either saves
@@ -70,7 +70,7 @@ private slots:
         TestDirectory file;
         file.addCity(cityEntry("11111", "Иванов", "Мира", "1", "1"));
         file.addCity(cityEntry("22222", "Петров", "Мира", "2", "2"));
-        AgentProcess first(file.path()), second(file.path());
+        AgentProcess first(file.connectionString()), second(file.connectionString());
         first.ok("city");
         second.ok("city");
         first.ok("find tel 11111");
@@ -90,7 +90,7 @@ private slots:
         TestDirectory file;
         file.addPersonal({"11111", "Иванов", "Мира", "1", "1", "+7 900"});
         file.addPersonal({"22222", "Петров", "Мира", "2", "2", ""});
-        AgentProcess editor(file.path()), remover(file.path());
+        AgentProcess editor(file.connectionString()), remover(file.connectionString());
         editor.ok("personal");
         remover.ok("personal");
         editor.ok("edit");
@@ -105,7 +105,7 @@ private slots:
     void anEntryChangedByTheOtherIsNotDeleted() {
         TestDirectory file;
         file.addCity(cityEntry("11111", "Иванов", "Мира", "1", "1"));
-        AgentProcess editor(file.path()), remover(file.path());
+        AgentProcess editor(file.connectionString()), remover(file.connectionString());
         editor.ok("city");
         remover.ok("city");
         editor.ok("edit");
@@ -118,7 +118,7 @@ private slots:
 
     void newEntriesFromBothAreAllKeptUnderDistinctKeys() {
         TestDirectory file;
-        AgentProcess first(file.path()), second(file.path());
+        AgentProcess first(file.connectionString()), second(file.connectionString());
         first.ok("city");
         second.ok("city");
         QSet<QString> keys;
@@ -154,7 +154,7 @@ private slots:
         QFETCH(QString, lock);
         TestDirectory file;
         file.addPersonal({"11111", "Иванов", "Мира", "1", "1", ""});
-        AgentProcess writer(file.path()), user(file.path());
+        AgentProcess writer(file.connectionString()), user(file.connectionString());
         user.ok("personal");
         writer.ok(lock);
         user.ok("edit");

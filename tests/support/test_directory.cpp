@@ -1,15 +1,17 @@
 #include "test_directory.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <QProcess>
 #include <QTest>
 
 #include "connection_settings.h"
-#include "sqlite/fold_function.h"
+#include "postgres/server_schema.h"
+#include "postgres/server_session.h"
 #include "sqlite/schema.h"
-#include "sqlite/search_index.h"
 #include "sqlite/statement.h"
+#include "test_server.h"
 
 namespace {
 
@@ -17,7 +19,25 @@ QString show(const Value& v) {
     return v ? u'"' + *v + u'"' : QStringLiteral("null");
 }
 
+// A call on the tests' own server connection that must succeed.
+PGresult* check(pg_conn* conn, PGresult* result) {
+    const ExecStatusType status = PQresultStatus(result);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        QTest::qFail(PQerrorMessage(conn), __FILE__, __LINE__);
+    return result;
+}
+
+Value serverValue(const PGresult* result, int row, int column) {
+    if (PQgetisnull(result, row, column))
+        return std::nullopt;
+    return QString::fromUtf8(PQgetvalue(result, row, column), PQgetlength(result, row, column));
+}
+
 }  // namespace
+
+bool testsOnServer() {
+    return qgetenv("TEL_TEST_ENGINE") == "postgresql";
+}
 
 char* toString(const TestEntry& e) {
     const QString text =
@@ -36,6 +56,19 @@ TestEntry cityEntry(Value tel, Value fam, Value ul, Value dom, Value kv) {
 }
 
 TestDirectory::TestDirectory(bool withSearchIndex) {
+    if (testsOnServer()) {
+        TestServer& server = TestServer::instance();
+        m_schema = server.createDirectory();
+        {
+            ServerSession session(ServerAddress::parse(server.uri(m_schema)));
+            createServerTables(session);
+            if (withSearchIndex)
+                createServerSearchIndex(session);
+        }
+        m_server = PQconnectdb(server.conninfo(m_schema).constData());
+        PQclear(check(m_server, PQexec(m_server, "SET client_encoding = 'UTF8'")));
+        return;
+    }
     if (withSearchIndex) {
         initDatabase(path());
     } else {
@@ -50,22 +83,48 @@ TestDirectory::TestDirectory(bool withSearchIndex) {
 
 TestDirectory::~TestDirectory() {
     sqlite3_close_v2(m_db);
+    if (m_server) {
+        PQfinish(m_server);
+        TestServer::instance().dropDirectory(m_schema);
+    }
 }
 
 QString TestDirectory::connectionString() const {
+    if (onServer())
+        return QStringLiteral("Provider=PostgreSQL;Data Source=") +
+               TestServer::instance().uri(m_schema);
     QString s = QString::fromLatin1(kConnectionString);
     return s.replace(QStringLiteral("Data Source=tel.dll"),
                      QStringLiteral("Data Source=") + path());
 }
 
 qint64 TestDirectory::add(const char* table, const TestEntry& e, bool personal) {
-    const QByteArray sql =
-        QByteArray("INSERT INTO ") + table +
-        (personal ? " (tel, fam, ul, dom, kv, mob) VALUES (?1, ?2, ?3, ?4, ?5, ?6)"
-                  : " (tel, fam, ul, dom, kv) VALUES (?1, ?2, ?3, ?4, ?5)");
-    Statement insert(m_db, sql);
     const Value* values[] = {&e.tel, &e.fam, &e.ul, &e.dom, &e.kv, &e.mob};
-    for (int i = 0; i < (personal ? 6 : 5); ++i)
+    const int count = personal ? 6 : 5;
+    const QByteArray columns =
+        personal ? " (tel, fam, ul, dom, kv, mob)" : " (tel, fam, ul, dom, kv)";
+    if (onServer()) {
+        QList<QByteArray> utf8;
+        std::vector<const char*> texts;
+        for (int i = 0; i < count; ++i)
+            utf8.append(*values[i] ? (*values[i])->toUtf8() : QByteArray());
+        for (int i = 0; i < count; ++i)
+            texts.push_back(*values[i] ? utf8[i].constData() : nullptr);
+        const QByteArray sql =
+            QByteArray("INSERT INTO ") + table + columns +
+            (personal ? " VALUES ($1, $2, $3, $4, $5, $6)" : " VALUES ($1, $2, $3, $4, $5)") +
+            " RETURNING key";
+        PGresult* result = check(m_server, PQexecParams(m_server, sql.constData(), count, nullptr,
+                                                        texts.data(), nullptr, nullptr, 0));
+        const qint64 key = QByteArray(PQgetvalue(result, 0, 0)).toLongLong();
+        PQclear(result);
+        return key;
+    }
+    const QByteArray sql =
+        QByteArray("INSERT INTO ") + table + columns +
+        (personal ? " VALUES (?1, ?2, ?3, ?4, ?5, ?6)" : " VALUES (?1, ?2, ?3, ?4, ?5)");
+    Statement insert(m_db, sql);
+    for (int i = 0; i < count; ++i)
         insert.bindValue(i + 1, *values[i]);
     insert.run();
     return sqlite3_last_insert_rowid(m_db);
@@ -79,9 +138,19 @@ qint64 TestDirectory::addPersonal(const TestEntry& entry) {
 }
 
 QList<TestEntry> TestDirectory::read(const char* table, bool personal) const {
-    Statement select(m_db, QByteArray("SELECT tel, fam, ul, dom, kv") + (personal ? ", mob" : "") +
-                               " FROM " + table + " ORDER BY key");
+    const QByteArray sql = QByteArray("SELECT tel, fam, ul, dom, kv") + (personal ? ", mob" : "") +
+                           " FROM " + table + " ORDER BY key";
     QList<TestEntry> entries;
+    if (onServer()) {
+        PGresult* r = check(m_server, PQexec(m_server, sql.constData()));
+        for (int row = 0; row < PQntuples(r); ++row)
+            entries.append({serverValue(r, row, 0), serverValue(r, row, 1), serverValue(r, row, 2),
+                            serverValue(r, row, 3), serverValue(r, row, 4),
+                            personal ? serverValue(r, row, 5) : std::nullopt});
+        PQclear(r);
+        return entries;
+    }
+    Statement select(m_db, sql);
     while (select.step()) {
         entries.append({select.text(0), select.text(1), select.text(2), select.text(3),
                         select.text(4), personal ? select.text(5) : std::nullopt});
@@ -97,7 +166,21 @@ QList<TestEntry> TestDirectory::personal() const {
 }
 
 void TestDirectory::exec(const QString& sql) {
-    execute(m_db, sql.toUtf8().constData());
+    if (onServer())
+        PQclear(check(m_server, PQexec(m_server, sql.toUtf8().constData())));
+    else
+        execute(m_db, sql.toUtf8().constData());
+}
+
+QString TestDirectory::query(const QString& sql) const {
+    if (onServer()) {
+        PGresult* r = check(m_server, PQexec(m_server, sql.toUtf8().constData()));
+        const QString value = serverValue(r, 0, 0).value_or(QString());
+        PQclear(r);
+        return value;
+    }
+    Statement select(m_db, sql.toUtf8());
+    return select.step() ? select.text(0).value_or(QString()) : QString();
 }
 
 QString runSqlite3(const QString& file, const QString& sql) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 struct sqlite3;
+struct pg_conn;
 
 using Value = std::optional<QString>;
 
@@ -17,23 +18,32 @@ struct TestEntry {
 char* toString(const TestEntry& entry);  // for QCOMPARE messages
 char* toString(const Value& value);
 
-// A directory file `tel.dll` in a fresh temporary folder, created with the program's own
-// schema, and read and written behind the program's back with SQLite directly.
+// Whether the tests run on a PostgreSQL server: TEL_TEST_ENGINE=postgresql, which ctest sets
+// for the second run of the tests that run on both engines.
+bool testsOnServer();
+
+// A directory of a test's own, created with the program's own schema and read and written
+// behind the program's back: the file `tel.dll` in a fresh temporary folder, or, when the
+// tests run on a server, a fresh directory on the test server (test_server.h) reached with
+// libpq. The folder exists either way, for what a test exports.
 class TestDirectory {
 public:
     explicit TestDirectory(bool withSearchIndex = true);
     ~TestDirectory();
 
+    bool onServer() const { return m_server != nullptr; }
     QString folder() const { return m_dir.path(); }
-    QString path() const { return m_dir.filePath(QStringLiteral("tel.dll")); }
-    // The program's connection string with the data source pointing at this file.
+    QString path() const { return m_dir.filePath(QStringLiteral("tel.dll")); }  // the file
+    // The program's connection string for this directory.
     QString connectionString() const;
 
     qint64 addCity(const TestEntry& entry);
     qint64 addPersonal(const TestEntry& entry);
     QList<TestEntry> city() const;      // in key order
     QList<TestEntry> personal() const;  // in key order
+    // Runs SQL that both engines understand; query() returns the first value of its first row.
     void exec(const QString& sql);
+    QString query(const QString& sql) const;
 
 private:
     qint64 add(const char* table, const TestEntry& entry, bool personal);
@@ -41,6 +51,8 @@ private:
 
     QTemporaryDir m_dir;
     sqlite3* m_db = nullptr;
+    pg_conn* m_server = nullptr;
+    QString m_schema;
 };
 
 // Runs the sqlite3 program on the file; returns its standard output.
