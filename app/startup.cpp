@@ -3,8 +3,10 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdio>
 
 #include "application.h"
+#include "command_line.h"
 #include "error_report.h"
 
 namespace {
@@ -39,8 +41,27 @@ Program startProgram(const QString& connectionString) {
     return program;
 }
 
+namespace {
+
+int answer(const CommandLine& line) {
+    std::fputs(line.answer.toUtf8().constData(), line.exitCode == 0 ? stdout : stderr);
+    return line.exitCode;
+}
+
+}  // namespace
+
 int runProgram(int argc, char** argv) {
+    // Help and the version are answered before the application exists: they need no display.
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw.append(QString::fromLocal8Bit(argv[i]));
+    if (const CommandLine early = readCommandLine(raw); !early.starts() && early.exitCode == 0)
+        return answer(early);
     Application app(argc, argv);
-    Program program = startProgram();
+    // Qt has taken its own options (-platform and the like) out of the arguments by now.
+    const CommandLine line = readCommandLine(QCoreApplication::arguments());
+    if (!line.starts())
+        return answer(line);
+    Program program = startProgram(line.connectionString);
     return app.exec();
 }

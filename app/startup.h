@@ -22,5 +22,5 @@ struct Program {
 // loop is the caller's. Tests start the real program this way.
 Program startProgram(const QString& connectionString = QString::fromLatin1(kConnectionString));
 
-// The whole program: application object, start-up, event loop.
+// The whole program: the command line, application object, start-up, event loop.
 int runProgram(int argc, char** argv);

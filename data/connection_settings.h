@@ -5,7 +5,7 @@
 // The connection string the directory has always carried. Three of its settings mean
 // something here: "Provider" ("PostgreSQL" names a server; any other provider, the Jet one
 // included, a SQLite file), "Data Source" (the file, relative to the working directory, or
-// the server's libpq URI) and "Mode" (a file must allow writing).
+// the server's libpq URI) and "Mode" (a file must allow writing unless it says "Read" only).
 inline constexpr char kConnectionString[] =
     "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=tel.dll;Mode=ReadWrite;"
     "Extended Properties=\"\";Persist Security Info=False;Jet OLEDB:System database=\"\";"
@@ -19,8 +19,8 @@ inline constexpr char kConnectionString[] =
 struct ConnectionSettings {
     enum class Provider { SQLite, PostgreSQL };
     Provider provider = Provider::SQLite;
-    QString dataSource;  // file name as written, e.g. "tel.dll", or a postgresql:// URI
-    bool readWrite = false;
+    QString dataSource;     // file name as written, e.g. "tel.dll", or a postgresql:// URI
+    bool readWrite = true;  // without a Mode, as ADO's default mode, the file is written too
 
     // Reads "Data Source" and "Mode" (names ignore letter case); throws Error when the
     // string names no data source.

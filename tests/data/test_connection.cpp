@@ -30,6 +30,14 @@ private slots:
         QCOMPARE(settings.dataSource, QStringLiteral("tel.dll"));
         QVERIFY(settings.readWrite);
         QVERIFY_THROWS_EXCEPTION(Error, ConnectionSettings::parse(QStringLiteral("Mode=Read")));
+        // A file named on the command line, as the help shows it, is edited too.
+        QVERIFY(ConnectionSettings::parse(QStringLiteral("Data Source=/a/b.dll")).readWrite);
+        QVERIFY(
+            !ConnectionSettings::parse(QStringLiteral("Data Source=b.dll;Mode=Read")).readWrite);
+        const auto server = ConnectionSettings::parse(
+            QStringLiteral("Provider=PostgreSQL;Data Source=postgresql://u@h:5/d"));
+        QCOMPARE(server.provider, ConnectionSettings::Provider::PostgreSQL);
+        QCOMPARE(server.dataSource, QStringLiteral("postgresql://u@h:5/d"));
     }
 
     void fileIsLookedUpInTheWorkingDirectory() {
