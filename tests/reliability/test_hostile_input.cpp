@@ -26,7 +26,7 @@ const QString kLongStored = testsOnServer() ? QString(30, u'ж') : kLong;
 const QList<TestEntry> kCity = {
     cityEntry("12345", "O'Brien А.А.", "Улица \"Мира\"", "1", "1"),
     cityEntry("23456", "50% Скидкин", "Путь\\Дорога", "1%", "1_"),
-    cityEntry("34567", "a_b Подчерков", "Лесная", "10", "11"),
+    cityEntry("34567", "a_b Подчерков", "Лесная $$", "10", "$1"),
     cityEntry("45678", "😀 Смайлов", "𝔸лфавитная", "😀", "2"),
     cityEntry("56789", "Таб\tуляция", "Строка\x01", "2\t", "%"),
     cityEntry("67890", "Ёлкин Е.Е.", "ЕЛОВАЯ", "_", "\\"),
@@ -111,12 +111,31 @@ private slots:
     void awkwardTextInEverySearchInputFindsExactlyTheRightEntries_data() {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("text");
-        const QStringList awkward = {"'",   "O'",        "\"",          "\\",
-                                     "%",   "_",         "50%",         "a_",
-                                     "%%",  "\t",        "\x01",        "Таб\t",
-                                     "😀",   "𝔸",         "ЁЛК",         "елк",
-                                     "1_",  "1\\",       "' OR 1=1 --", "%'; DROP TABLE tel; --",
-                                     kLong, kLong + u'ж'};
+        const QStringList awkward = {"'",
+                                     "O'",
+                                     "\"",
+                                     "\\",
+                                     "%",
+                                     "_",
+                                     "50%",
+                                     "a_",
+                                     "%%",
+                                     "\t",
+                                     "\x01",
+                                     "Таб\t",
+                                     "😀",
+                                     "𝔸",
+                                     "ЁЛК",
+                                     "елк",
+                                     "1_",
+                                     "1\\",
+                                     "' OR 1=1 --",
+                                     "%'; DROP TABLE tel; --",
+                                     "$$",
+                                     "$1",
+                                     "$$; DROP TABLE tel; $$",
+                                     kLong,
+                                     kLong + u'ж'};
         for (const char* input : {"Edit1", "Edit2", "Edit3", "Edit4"})
             for (const QString& text : awkward)
                 QTest::addRow(
@@ -162,10 +181,10 @@ private slots:
         if (personal)
             p.run(QStringLiteral("lich"));
         const TestEntry entry{"12345",
-                              "O'Brien \"Тот\" \\ 50% a_b",
+                              "O'Brien \"Тот\" \\ 50% a_b $$",
                               "😀𝔸 Ёлочная\tул.\x01",
-                              "1/2%",
-                              "_'\\",
+                              "1_/%",
+                              "\\'$1",
                               personal ? Value("+7 (900) 'моб' 😀") : Value()};
         p.openAddDialog();
         enter(p.addDialogInput("telin"), "12345");

@@ -19,12 +19,9 @@ QString show(const Value& v) {
     return v ? u'"' + *v + u'"' : QStringLiteral("null");
 }
 
-// A call on the tests' own server connection that must succeed.
-PGresult* check(pg_conn* conn, PGresult* result) {
+bool succeeded(const PGresult* result) {
     const ExecStatusType status = PQresultStatus(result);
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        QTest::qFail(PQerrorMessage(conn), __FILE__, __LINE__);
-    return result;
+    return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
 }
 
 Value serverValue(const PGresult* result, int row, int column) {
@@ -66,7 +63,7 @@ TestDirectory::TestDirectory(bool withSearchIndex) {
                 createServerSearchIndex(session);
         }
         m_server = PQconnectdb(server.conninfo(m_schema).constData());
-        PQclear(check(m_server, PQexec(m_server, "SET client_encoding = 'UTF8'")));
+        PQsetClientEncoding(m_server, "UTF8");
         return;
     }
     if (withSearchIndex) {
@@ -98,6 +95,24 @@ QString TestDirectory::connectionString() const {
                      QStringLiteral("Data Source=") + path());
 }
 
+PGresult* TestDirectory::serverCall(const QByteArray& sql, int count,
+                                    const char* const* values) const {
+    for (int attempt = 0;; ++attempt) {
+        PGresult* result =
+            PQexecParams(m_server, sql.constData(), count, nullptr, values, nullptr, nullptr, 0);
+        if (succeeded(result))
+            return result;
+        PQclear(result);
+        // A test may have restarted the server; the test's own connection comes back.
+        if (attempt == 0 && PQstatus(m_server) == CONNECTION_BAD) {
+            PQreset(m_server);
+            continue;
+        }
+        QTest::qFail(PQerrorMessage(m_server), __FILE__, __LINE__);
+        return nullptr;
+    }
+}
+
 qint64 TestDirectory::add(const char* table, const TestEntry& e, bool personal) {
     const Value* values[] = {&e.tel, &e.fam, &e.ul, &e.dom, &e.kv, &e.mob};
     const int count = personal ? 6 : 5;
@@ -114,8 +129,7 @@ qint64 TestDirectory::add(const char* table, const TestEntry& e, bool personal) 
             QByteArray("INSERT INTO ") + table + columns +
             (personal ? " VALUES ($1, $2, $3, $4, $5, $6)" : " VALUES ($1, $2, $3, $4, $5)") +
             " RETURNING key";
-        PGresult* result = check(m_server, PQexecParams(m_server, sql.constData(), count, nullptr,
-                                                        texts.data(), nullptr, nullptr, 0));
+        PGresult* result = serverCall(sql, count, texts.data());
         const qint64 key = QByteArray(PQgetvalue(result, 0, 0)).toLongLong();
         PQclear(result);
         return key;
@@ -142,7 +156,7 @@ QList<TestEntry> TestDirectory::read(const char* table, bool personal) const {
                            " FROM " + table + " ORDER BY key";
     QList<TestEntry> entries;
     if (onServer()) {
-        PGresult* r = check(m_server, PQexec(m_server, sql.constData()));
+        PGresult* r = serverCall(sql);
         for (int row = 0; row < PQntuples(r); ++row)
             entries.append({serverValue(r, row, 0), serverValue(r, row, 1), serverValue(r, row, 2),
                             serverValue(r, row, 3), serverValue(r, row, 4),
@@ -167,14 +181,14 @@ QList<TestEntry> TestDirectory::personal() const {
 
 void TestDirectory::exec(const QString& sql) {
     if (onServer())
-        PQclear(check(m_server, PQexec(m_server, sql.toUtf8().constData())));
+        PQclear(serverCall(sql.toUtf8()));
     else
         execute(m_db, sql.toUtf8().constData());
 }
 
 QString TestDirectory::query(const QString& sql) const {
     if (onServer()) {
-        PGresult* r = check(m_server, PQexec(m_server, sql.toUtf8().constData()));
+        PGresult* r = serverCall(sql.toUtf8());
         const QString value = serverValue(r, 0, 0).value_or(QString());
         PQclear(r);
         return value;

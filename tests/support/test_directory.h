@@ -48,6 +48,9 @@ public:
 private:
     qint64 add(const char* table, const TestEntry& entry, bool personal);
     QList<TestEntry> read(const char* table, bool personal) const;
+    // A statement on the tests' own server connection that must succeed.
+    struct pg_result* serverCall(const QByteArray& sql, int count = 0,
+                                 const char* const* values = nullptr) const;
 
     QTemporaryDir m_dir;
     sqlite3* m_db = nullptr;
