@@ -86,19 +86,20 @@ QByteArrayList serverSearchIndexSql() {
 }
 
 void createServerTables(ServerSession& session) {
-    const QString doing = QStringLiteral("Не удалось создать таблицы справочника");
     for (const DirectoryTable* table : kDirectoryTables) {
         ServerParameters parameters;
         const QByteArray name = parameters.text(QByteArrayView(table->name));
-        const ServerResult exists =
-            session.run("SELECT to_regclass(" + name + ") IS NOT NULL", parameters, doing);
-        if (*PQgetvalue(exists.get(), 0, 0))
-            throw Error(QStringLiteral("В базе данных (%1) уже есть таблица «%2»; справочник не "
-                                       "создан, в базе ничего не изменено.")
-                            .arg(session.address().describe(), QLatin1StringView(table->name)));
+        const ServerResult found =
+            session.run("SELECT to_regclass(" + name + ") IS NOT NULL", parameters,
+                        QStringLiteral("Не удалось прочитать устройство базы данных"));
+        if (*PQgetvalue(found.get(), 0, 0))
+            throw DirectoryTablesExist(
+                QStringLiteral("В базе данных (%1) уже есть таблица «%2»; справочник не создан, "
+                               "в базе ничего не изменено.")
+                    .arg(session.address().describe(), QLatin1StringView(table->name)));
     }
     for (const QByteArray& sql : serverTablesSql())
-        session.run(sql, doing);
+        session.run(sql, QStringLiteral("Не удалось создать таблицы справочника"));
 }
 
 void createServerSearchIndex(ServerSession& session) {

@@ -2,6 +2,8 @@
 
 #include <QByteArrayList>
 
+#include "error.h"
+
 class ServerSession;
 
 // The directory on a server has the file's shape (columns.h): tables `tel` and `lich`, each
@@ -15,8 +17,15 @@ QByteArrayList serverTablesSql();
 // "CREATE INDEX tel_fold_tel ON tel (...)", one per city column.
 QByteArrayList serverSearchIndexSql();
 
-// Creates both tables in the session's database, refusing with an Error when either exists
-// already, so that nothing there is dropped or changed. Runs inside the caller's transaction.
+// Thrown when the database has a table of the directory already.
+class DirectoryTablesExist : public Error {
+public:
+    using Error::Error;
+};
+
+// Creates both tables in the session's database, refusing with DirectoryTablesExist when
+// either is there, so that nothing there is dropped or changed. Runs inside the caller's
+// transaction.
 void createServerTables(ServerSession& session);
 void createServerSearchIndex(ServerSession& session);
 

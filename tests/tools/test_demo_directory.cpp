@@ -1,5 +1,6 @@
 // The demo-directory generator: what it writes, that the same seed writes the same file, and
 // how the program treats a file that is already there.
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <QDir>
@@ -11,11 +12,13 @@
 #include <QTest>
 
 #include "columns.h"
+#include "connection.h"
 #include "demo_directory.h"
 #include "demo_entries.h"
 #include "sqlite/search_index.h"
 #include "sqlite/statement.h"
 #include "test_directory.h"
+#include "test_server.h"
 
 namespace {
 
@@ -35,6 +38,24 @@ QList<Row> readRows(const QString& path, const QByteArray& sql) {
         }
     }
     sqlite3_close(db);
+    return rows;
+}
+
+QList<Row> serverRows(const QString& directory, const QByteArray& sql) {
+    PGconn* conn = PQconnectdb(TestServer::instance().conninfo(directory).constData());
+    PQsetClientEncoding(conn, "UTF8");
+    PGresult* result = PQexec(conn, sql.constData());
+    QList<Row> rows;
+    for (int r = 0; r < PQntuples(result); ++r) {
+        Row row;
+        for (int c = 0; c < PQnfields(result); ++c)
+            row.append(PQgetisnull(result, r, c)
+                           ? Value()
+                           : Value(QString::fromUtf8(PQgetvalue(result, r, c))));
+        rows.append(row);
+    }
+    PQclear(result);
+    PQfinish(conn);
     return rows;
 }
 
@@ -273,6 +294,29 @@ private slots:
         QCOMPARE(count(dir.filePath(QStringLiteral("tel.dll")), "SELECT count(*) FROM lich"), 12);
     }
 
+    void programFillsADirectoryOnAServerOnce() {
+        TestServer& server = TestServer::instance();
+        const QString directory = server.createDirectory();
+        const QString connection = "Provider=PostgreSQL;Data Source=" + server.uri(directory);
+        const QStringList fill = {"--connection", connection, "--city", "2000", "--personal", "12"};
+        QCOMPARE(runProgram(m_dir.path(), fill).exitCode, 0);
+        // The same entries, in the same key order, as the file the same seed makes.
+        for (const DirectoryTable* table : kDirectoryTables) {
+            const QByteArray sql = selectAll(*table) + " ORDER BY key";
+            QCOMPARE(serverRows(directory, sql), readRows(m_small, sql));
+        }
+        Connection opened(connection);
+        opened.open();
+        QVERIFY(opened.hasSearchIndex());
+        // The tables are there now: a second fill, with or without --force, changes nothing.
+        const Run again = runProgram(m_dir.path(), fill);
+        QCOMPARE(again.exitCode, 2);
+        QVERIFY2(again.err.contains(u"уже есть таблица «tel»"), qPrintable(again.err));
+        QCOMPARE(runProgram(m_dir.path(), QStringList(fill) << "--force").exitCode, 1);
+        QCOMPARE(serverRows(directory, "SELECT count(*) FROM tel"), QList<Row>{{Value("2000")}});
+        server.dropDirectory(directory);
+    }
+
     void programRejectsBadArguments_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("count not a number")
@@ -284,6 +328,9 @@ private slots:
         QTest::newRow("unknown option")
             << QStringList{QStringLiteral("--cities"), QStringLiteral("5")};
         QTest::newRow("two files") << QStringList{QStringLiteral("a.dll"), QStringLiteral("b.dll")};
+        QTest::newRow("a file and a connection")
+            << QStringList{QStringLiteral("a.dll"), QStringLiteral("--connection"),
+                           QStringLiteral("Data Source=b.dll")};
     }
 
     void programRejectsBadArguments() {

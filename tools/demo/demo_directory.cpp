@@ -75,39 +75,14 @@ private:
     sqlite3* m_db = nullptr;
 };
 
-template <typename Text>
-void bindOptional(Statement& insert, int index, const std::optional<Text>& value) {
-    if (value)
-        insert.bindText(index, QByteArrayView(value->data(), qsizetype(value->size())));
-    else
-        insert.bindNull(index);
-}
-
 // Binds one entry, the table's columns in field order, to the parameters after `first`.
 void bindEntry(Statement& insert, int first, const DemoEntry& entry, const DirectoryTable& table) {
     for (const Column& column : table.columns) {
-        const int index = ++first;
-        switch (column.field) {
-            case Field::Phone:
-                bindOptional(insert, index, entry.tel);
-                break;
-            case Field::Surname:
-                insert.bindText(index,
-                                QByteArrayView(entry.fam.data(), qsizetype(entry.fam.size())));
-                break;
-            case Field::Street:
-                bindOptional(insert, index, entry.ul);
-                break;
-            case Field::House:
-                bindOptional(insert, index, entry.dom);
-                break;
-            case Field::Apartment:
-                bindOptional(insert, index, entry.kv);
-                break;
-            case Field::Mobile:
-                bindOptional(insert, index, entry.mob);
-                break;
-        }
+        const std::optional<std::string_view> value = entry.value(column.field);
+        if (value)
+            insert.bindText(++first, QByteArrayView(value->data(), qsizetype(value->size())));
+        else
+            insert.bindNull(++first);
     }
 }
 

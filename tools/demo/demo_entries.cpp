@@ -2,6 +2,24 @@
 
 #include "demo_words.h"
 
+std::optional<std::string_view> DemoEntry::value(Field field) const {
+    switch (field) {
+        case Field::Phone:
+            return tel;
+        case Field::Surname:
+            return fam;
+        case Field::Street:
+            return ul;
+        case Field::House:
+            return dom;
+        case Field::Apartment:
+            return kv;
+        case Field::Mobile:
+            return mob;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 std::uint64_t mix(std::uint64_t x) {

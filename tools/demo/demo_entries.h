@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "columns.h"
 #include "demo_random.h"
 
 // One generated entry as UTF-8, ready to bind; an empty optional stands for no value.
@@ -15,6 +16,9 @@ struct DemoEntry {
     std::string fam;
     std::optional<std::string_view> ul;
     std::optional<std::string> dom, kv, mob;
+
+    // The field's value, valid while the entry is; the mobile number of a city entry is none.
+    std::optional<std::string_view> value(Field field) const;
 };
 
 // "Иванов" → "Иванова", "Троицкий" → "Троицкая"; surnames without a feminine form

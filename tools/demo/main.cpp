@@ -1,11 +1,14 @@
-// telspr-demo: writes a directory file full of made-up entries of the town, for
-// trying the program out and for measuring it on large files.
+// telspr-demo: writes a directory file, or a directory on a PostgreSQL server, full of
+// made-up entries of the town, for trying the program out and for measuring it.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
+#include <optional>
 
+#include "connection_settings.h"
 #include "demo_directory.h"
+#include "demo_server.h"
 
 namespace {
 
@@ -38,6 +41,9 @@ int main(int argc, char* argv[]) {
         "города (таблица tel) и личного справочника (таблица lich) и строит поисковый индекс.\n"
         "Один и тот же --seed даёт побайтно одинаковый файл. Существующий файл не трогается\n"
         "(код выхода 2), если не указан --force; с --force он заменяется только готовым новым.\n"
+        "С --connection справочник создаётся в базе данных сервера PostgreSQL: таблицы, записи\n"
+        "и поисковые индексы; если таблица tel или lich там уже есть, ничего не меняется.\n"
+        "--city 0 --personal 0 создаёт пустой справочник.\n"
         "Коды выхода: 0 - файл создан, 1 - ошибка, 2 - файл уже существует."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Показать эту справку."));
@@ -58,7 +64,13 @@ int main(int argc, char* argv[]) {
                                   QStringLiteral("S"), QString::number(defaults.seed));
     const QCommandLineOption force(QStringLiteral("force"),
                                    QStringLiteral("Заменить существующий файл."));
-    parser.addOptions({help, city, personal, seed, force});
+    const QCommandLineOption connection(
+        QStringLiteral("connection"),
+        QStringLiteral(
+            "Строка подключения вместо FILE: \"Data Source=путь\" (файл) или "
+            "\"Provider=PostgreSQL;Data Source=postgresql://пользователь@сервер/база\"."),
+        QStringLiteral("строка"));
+    parser.addOptions({help, city, personal, seed, force, connection});
     parser.addPositionalArgument(
         QStringLiteral("FILE"),
         QStringLiteral("Файл справочника (по умолчанию tel.dll в текущей папке)."),
@@ -76,7 +88,16 @@ int main(int argc, char* argv[]) {
         const QStringList files = parser.positionalArguments();
         if (files.size() > 1)
             throw Error(QStringLiteral("Укажите не больше одного файла."));
-        const QString path = files.isEmpty() ? QStringLiteral("tel.dll") : files.first();
+        QString path = files.isEmpty() ? QStringLiteral("tel.dll") : files.first();
+        std::optional<ConnectionSettings> server;
+        if (parser.isSet(connection)) {
+            if (!files.isEmpty())
+                throw Error(QStringLiteral("Укажите либо FILE, либо --connection."));
+            const ConnectionSettings settings = ConnectionSettings::parse(parser.value(connection));
+            path = settings.dataSource;
+            if (settings.provider == ConnectionSettings::Provider::PostgreSQL)
+                server = settings;
+        }
 
         DemoOptions options;
         options.cityEntries = parseCount(parser.value(city), QStringLiteral("city"), 100'000'000);
@@ -90,6 +111,18 @@ int main(int argc, char* argv[]) {
                             .arg(parser.value(seed)));
         options.replace = parser.isSet(force);
 
+        if (server) {
+            if (options.replace)
+                throw Error(
+                    QStringLiteral("--force не применяется к серверу: таблицы в базе "
+                                   "данных не удаляются и не заменяются."));
+            writeDemoServerDirectory(server->dataSource, options);
+            printTo(stdout, QStringLiteral("Справочник создан на сервере: %1 записей городского "
+                                           "справочника, %2 личного.\n")
+                                .arg(options.cityEntries)
+                                .arg(options.personalEntries));
+            return 0;
+        }
         writeDemoDirectory(path, options);
         printTo(stdout,
                 QStringLiteral("Файл «%1» создан: %2 записей городского справочника, %3 личного.\n")

@@ -1,0 +1,89 @@
+#include "demo_server.h"
+
+#include <QtEndian>
+
+#include "columns.h"
+#include "demo_entries.h"
+#include "postgres/server_schema.h"
+#include "postgres/server_session.h"
+
+namespace {
+
+// COPY's binary format: a fixed signature, flags and the length of a header extension (none).
+constexpr char kSignature[] = "PGCOPY\n\377\r\n";
+constexpr qsizetype kRowsPerChunk = 10000;
+
+template <typename Number>
+void put(QByteArray& out, Number value) {
+    char bytes[sizeof value];
+    qToBigEndian(value, bytes);
+    out.append(bytes, sizeof value);
+}
+
+// "COPY tel (tel, fam, ...) FROM STDIN (FORMAT binary, FREEZE)": the rows go in frozen, as
+// the table is new in this transaction, so the first search need not touch every page again.
+QByteArray copySql(const DirectoryTable& table) {
+    QByteArray sql = QByteArray("COPY ") + table.name + " (";
+    for (size_t c = 0; c < table.columns.size(); ++c)
+        sql += QByteArray(c ? ", " : "") + table.columns[c].name;
+    return sql + ") FROM STDIN (FORMAT binary, FREEZE)";
+}
+
+void copyEntries(ServerSession& session, DemoEntryMaker::Kind kind, std::uint64_t seed,
+                 qint64 count) {
+    const bool personal = kind == DemoEntryMaker::Kind::Personal;
+    const DirectoryTable& table = personal ? kPersonalTable : kCityTable;
+    const QString doing = personal ? QStringLiteral("Не удалось записать личный справочник")
+                                   : QStringLiteral("Не удалось записать городской справочник");
+    DemoEntryMaker maker(seed, kind, std::uint64_t(count));
+    DemoEntry entry;
+    qint64 left = count;
+    bool started = false;
+    session.copyIn(
+        copySql(table),
+        [&](QByteArray& out) {
+            if (!started) {
+                out.append(kSignature, sizeof kSignature);  // with its closing NUL
+                put(out, qint32(0));
+                put(out, qint32(0));
+                started = true;
+            }
+            for (qsizetype row = 0; row < kRowsPerChunk && left > 0; ++row, --left) {
+                maker.make(entry);
+                put(out, qint16(table.columns.size()));
+                for (const Column& column : table.columns) {
+                    const std::optional<std::string_view> value = entry.value(column.field);
+                    put(out, qint32(value ? qint32(value->size()) : -1));
+                    if (value)
+                        out.append(value->data(), qsizetype(value->size()));
+                }
+            }
+            if (left > 0)
+                return true;
+            put(out, qint16(-1));
+            return false;
+        },
+        doing);
+}
+
+}  // namespace
+
+void writeDemoServerDirectory(const QString& uri, const DemoOptions& options) {
+    if (options.cityEntries < 0 || options.personalEntries < 0)
+        throw Error(QStringLiteral("Число записей не может быть отрицательным."));
+    ServerSession session(ServerAddress::parse(uri));
+    const QString doing = QStringLiteral("Не удалось создать справочник");
+    session.run("BEGIN", doing);
+    try {
+        createServerTables(session);
+    } catch (const DirectoryTablesExist& e) {
+        throw DemoFileExists(e.text());
+    }
+    copyEntries(session, DemoEntryMaker::Kind::City, options.seed, options.cityEntries);
+    copyEntries(session, DemoEntryMaker::Kind::Personal, options.seed, options.personalEntries);
+    // Indexing entries already in place sorts once instead of growing the trees row by row;
+    // the statistics let the server choose the index that selects the fewest entries.
+    createServerSearchIndex(session);
+    session.run(QByteArray("ANALYZE ") + kCityTable.name + ", " + kPersonalTable.name, doing);
+    session.run("COMMIT", doing);
+}
