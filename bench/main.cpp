@@ -2,10 +2,12 @@
 // run. bench/run_bench.sh builds and runs it; see README.md.
 //
 //   tel_bench [--data FOLDER] [--entries N] [--runs N] [--print-runs N] [--openpyxl-runs N]
-//             [--only GROUP,...] [--figures FILE] [--reference FILE]
+//             [--only GROUP,...] [--figures FILE] [--reference FILE] [--server]
 // --figures writes the keyed figures of the run; --reference reads those of a run on a smaller
 // directory, for the goals that allow a larger directory some more time (bench/run_scale.sh).
+// --server measures the program on a PostgreSQL server instead (server_bench.h).
 //   tel_bench --startup-probe FOLDER        (one start of the program, for the start-up row)
+//   tel_bench --startup-probe-server STRING (the same on a server directory)
 //   tel_bench --naive-memory FILE           (the naive list's bytes per row)
 #include <sys/resource.h>
 
@@ -21,6 +23,7 @@
 #include "error.h"
 #include "program_bench.h"
 #include "report.h"
+#include "server_bench.h"
 #include "startup_bench.h"
 
 namespace {
@@ -49,6 +52,8 @@ BenchOptions parse(const QStringList& args) {
             options.printRuns = intOption(args, i, 1);
         else if (a == u"--openpyxl-runs")
             options.openpyxlRuns = intOption(args, i, 1);
+        else if (a == u"--server")
+            options.server = true;
         else if (a == u"--only" && i + 1 < args.size())
             options.only = args[++i].split(u',', Qt::SkipEmptyParts);
         else if (a == u"--figures" && i + 1 < args.size())
@@ -86,8 +91,13 @@ int runBench(int& argc, char** argv) {
     const BenchFiles files = prepareBenchFiles(options.dataFolder, options.entries);
     std::fprintf(stderr, "Measuring (%d runs after a warm-up per figure)...\n", options.runs);
     Report report;
-    ProgramBench bench(files, options, report);
-    bench.run();
+    if (options.server) {
+        ServerBench bench(files, options, report);
+        bench.run();
+    } else {
+        ProgramBench bench(files, options, report);
+        bench.run();
+    }
     const double peak = peakRssMb();
     report.add({QStringLiteral("peak memory of the tel_bench process (max RSS)"),
                 QStringLiteral("%1 MB").arg(peak, 0, 'f', 0), QStringLiteral("-"),
@@ -116,6 +126,8 @@ int main(int argc, char** argv) {
         const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
         if (mode == u"--startup-probe" && argc == 3)
             return runStartupProbe(argc, argv, QString::fromLocal8Bit(argv[2]));
+        if (mode == u"--startup-probe-server" && argc == 3)
+            return runStartupProbe(argc, argv, QString(), QString::fromLocal8Bit(argv[2]));
         if (mode == u"--naive-memory" && argc == 3)
             return runNaiveMemory(QString::fromLocal8Bit(argv[2]));
         return runBench(argc, argv);

@@ -154,7 +154,7 @@ void ProgramBench::run() {
         if (!m_options.wants(group.name))
             continue;
         if (group.onProgram && !m_program)
-            m_program = std::make_unique<ProgramDriver>(m_files.big);
+            m_program = std::make_unique<ProgramDriver>(connectionStringFor(m_files.big));
         std::fprintf(stderr, "  %s...\n", group.name);
         (this->*group.bench)();
     }

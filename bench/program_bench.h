@@ -20,6 +20,7 @@ struct BenchOptions {
     QStringList only;       // groups to run; empty: all
     QString figuresFile;    // where to write the keyed figures, if anywhere
     QString referenceFile;  // a smaller directory's figures, for the goals that scale
+    bool server = false;    // on a PostgreSQL server: start-up, searches, memory (server_bench.h)
 
     bool wants(const char* group) const;
 };

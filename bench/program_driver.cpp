@@ -36,8 +36,8 @@ T* control(QWidget& window, const char* name) {
 
 }  // namespace
 
-ProgramDriver::ProgramDriver(const QString& file)
-    : m_program(startProgram(connectionStringFor(file))) {
+ProgramDriver::ProgramDriver(const QString& connectionString)
+    : m_program(startProgram(connectionString)) {
     if (!QTest::qWaitForWindowExposed(&window()))
         throw Error(QStringLiteral("the main window was never shown"));
     checkWindows("start-up");

@@ -14,11 +14,12 @@ struct SearchFields {
     QString surname{}, street{}, house{}, apartment{};
 };
 
-// The real program started in-process on a directory file and driven through its own
-// controls and commands, as a user drives it. Windows it opens are answered by `modals()`.
+// The real program started in-process on a directory (its connection string) and driven
+// through its own controls and commands, as a user drives it. Windows it opens are answered
+// by `modals()`.
 class ProgramDriver {
 public:
-    explicit ProgramDriver(const QString& file);
+    explicit ProgramDriver(const QString& connectionString);
 
     Tmainform& window() { return *m_program.mainform; }
     Directory& directory() { return window().directory(); }

@@ -28,12 +28,13 @@ constexpr int kProbeTimeoutMs = 60000;
 
 }  // namespace
 
-int runStartupProbe(int& argc, char** argv, const QString& folder) {
-    if (!QDir::setCurrent(folder))
+int runStartupProbe(int& argc, char** argv, const QString& folder,
+                    const QString& connectionString) {
+    if (!folder.isEmpty() && !QDir::setCurrent(folder))
         return 3;
     // As runProgram() does, with a way out once the window is up.
     Application app(argc, argv);
-    Program program = startProgram();
+    Program program = connectionString.isEmpty() ? startProgram() : startProgram(connectionString);
     FirstPaint paint;
     program.mainform->installEventFilter(&paint);
     QTimer idle;  // a zero timer fires whenever the event loop has nothing else to do
@@ -47,10 +48,11 @@ int runStartupProbe(int& argc, char** argv, const QString& folder) {
 
 namespace {
 
-double timeStartup(const QString& folder) {
+double timeProbe(const QStringList& arguments) {
+    const QString& folder = arguments.last();
     QProcess probe;
     probe.setProgram(QCoreApplication::applicationFilePath());
-    probe.setArguments({QStringLiteral("--startup-probe"), folder});
+    probe.setArguments(arguments);
     probe.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer timer;
     timer.start();
@@ -75,12 +77,18 @@ double timeStartup(const QString& folder) {
 std::pair<Sample, Sample> timeStartups(const QString& first, const QString& second, int runs) {
     std::pair<Sample, Sample> samples;
     for (int i = 0; i <= runs; ++i) {
-        const double a = timeStartup(first);
-        const double b = timeStartup(second);
+        const double a = timeProbe({QStringLiteral("--startup-probe"), first});
+        const double b = timeProbe({QStringLiteral("--startup-probe"), second});
         if (i > 0) {  // the first pair warms up
             samples.first.ms.push_back(a);
             samples.second.ms.push_back(b);
         }
     }
     return samples;
+}
+
+Sample timeServerStartups(const QString& connectionString, int runs) {
+    return collect(runs, [&] {
+        return timeProbe({QStringLiteral("--startup-probe-server"), connectionString});
+    });
 }

@@ -54,6 +54,21 @@ double timeSqlite3(const QString& file, const QStringList& options, const QStrin
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
+double timePsql(const QString& uri, const QString& command) {
+    QProcess psql;
+    psql.setProgram(QStringLiteral(PSQL_PROGRAM));
+    // No start-up file, unaligned and without headers: the least formatting psql can do.
+    psql.setArguments({QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"),
+                       QStringLiteral("-t"), QStringLiteral("-o"), QProcess::nullDevice(),
+                       QStringLiteral("-d"), uri, QStringLiteral("-c"), command});
+    psql.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    psql.start();
+    finish(psql, QStringLiteral("psql %1").arg(command));
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
 qint64 countRows(const QString& file, const QString& sql) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=

@@ -18,6 +18,11 @@ inline const char kAllEntriesSql[] =
 double timeSqlite3(const QString& file, const QStringList& options, const QString& sql,
                    const QString& output = QString());
 
+// Times psql (the server's own client) running `command`, SQL or one of its backslash
+// commands, on the database of the libpq URI, its output sent to the null device: the
+// whole process, spawn to exit.
+double timePsql(const QString& uri, const QString& command);
+
 // How many rows `sql` returns, counted by SQLite itself.
 qint64 countRows(const QString& file, const QString& sql);
 

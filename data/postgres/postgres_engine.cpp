@@ -10,8 +10,8 @@
 
 namespace {
 
-// "key::int8, tel, fam, ..." : the key always arrives as eight bytes, whatever integer type
-// another tool gave it.
+// "key::int8, tel, fam, ...": the key always eight bytes, whatever integer type another tool
+// gave it.
 QByteArray columnList(const DirectoryTable& table) {
     QByteArray list = QByteArray(kKeyColumn) + "::int8";
     for (const Column& c : table.columns)
@@ -29,28 +29,93 @@ QByteArray unchangedSince(const DirectoryTable& table, std::span<const RowStore:
     return where;
 }
 
-// Appends the rows of a binary result: the key, then `fieldCount` texts.
+// Appends the rows of a result: the key, then `fieldCount` texts.
 void readRows(const pg_result* result, int fieldCount, RowStore& rows) {
     const int count = PQntuples(result);
-    rows.reserve(rows.size() + count);
     std::vector<RowStore::Field> fields(size_t(fieldCount), std::nullopt);
     for (int row = 0; row < count; ++row) {
         for (int c = 0; c < fieldCount; ++c) {
             if (PQgetisnull(result, row, c + 1))
                 fields[size_t(c)] = std::nullopt;
             else
-                fields[size_t(c)] =
-                    QByteArrayView(PQgetvalue(result, row, c + 1), PQgetlength(result, row, c + 1));
+                fields[size_t(c)] = ServerSession::text(result, row, c + 1);
         }
-        rows.append(qFromBigEndian<qint64>(PQgetvalue(result, row, 0)), fields);
+        rows.append(ServerSession::integer(result, row, 0), fields);
     }
 }
+
+// Reads COPY's binary rows: after a header, per row the number of fields, then each field's
+// length (-1: no value) and bytes, all numbers big-endian. The last row is only a -1.
+class CopyReader {
+public:
+    CopyReader(int fieldCount, RowStore& rows) : m_fields(size_t(fieldCount)), m_rows(rows) {}
+
+    void take(QByteArrayView data) {
+        m_at = data.data();
+        m_end = m_at + data.size();
+        if (!m_started) {
+            skip(kSignatureSize + sizeof(qint32));
+            skip(size_t(number<qint32>()));  // the header's extension
+            m_started = true;
+        }
+        const auto count = number<qint16>();
+        if (count < 0)
+            return;
+        if (size_t(count) != m_fields.size() + 1 || number<qint32>() != sizeof(qint64))
+            malformed();
+        const auto key = number<qint64>();
+        for (RowStore::Field& field : m_fields) {
+            const auto length = number<qint32>();
+            if (length < 0) {
+                field = std::nullopt;
+                continue;
+            }
+            const char* bytes = m_at;
+            skip(size_t(length));
+            field = QByteArrayView(bytes, length);
+        }
+        m_rows.append(key, m_fields);
+    }
+
+private:
+    static constexpr size_t kSignatureSize = 11;  // "PGCOPY\n\377\r\n\0"
+
+    [[noreturn]] static void malformed() {
+        throw Error(
+            QStringLiteral("Сервер прислал записи не в том виде, в каком их ждёт "
+                           "программа."));
+    }
+    void skip(size_t bytes) {
+        if (size_t(m_end - m_at) < bytes)
+            malformed();
+        m_at += bytes;
+    }
+    template <typename Number>
+    Number number() {
+        const char* at = m_at;
+        skip(sizeof(Number));
+        return qFromBigEndian<Number>(at);
+    }
+
+    std::vector<RowStore::Field> m_fields;
+    RowStore& m_rows;
+    const char* m_at = nullptr;
+    const char* m_end = nullptr;
+    bool m_started = false;
+};
 
 qint64 affected(const pg_result* result) {
     return QByteArray(PQcmdTuples(const_cast<pg_result*>(result))).toLongLong();
 }
 
 }  // namespace
+
+void PostgresEngine::copyRows(const QByteArray& select, int fieldCount, RowStore& rows,
+                              const QString& doing) {
+    CopyReader reader(fieldCount, rows);
+    m_session.copyOut("COPY (" + select + ") TO STDOUT (FORMAT binary)", doing,
+                      [&](QByteArrayView data) { reader.take(data); });
+}
 
 PostgresEngine::PostgresEngine(ServerAddress address) : m_session(std::move(address)) {}
 
@@ -78,16 +143,20 @@ void PostgresEngine::loadCity(const CityCriteria& criteria, RowStore& rows) {
     const ServerSearch search = ServerSearch::plan(criteria);
     if (search.selectsNothing)
         return;
-    const ServerResult result =
-        m_session.run(search.sql, search.parameters, QStringLiteral("Не удалось выполнить поиск"));
+    const QString doing = QStringLiteral("Не удалось выполнить поиск");
+    if (search.readsEverything) {
+        m_session.run(search.settingsSql(), search.parameters, doing);
+        copyRows(search.copySql(), int(kCityTable.columns.size()), rows, doing);
+        return;
+    }
+    const ServerResult result = m_session.run(search.sql, search.parameters, doing);
     readRows(result.get(), int(kCityTable.columns.size()), rows);
 }
 
 void PostgresEngine::loadTable(const DirectoryTable& table, RowStore& rows) {
-    const ServerResult result = m_session.run(
-        "SELECT " + columnList(table) + " FROM " + table.name,
+    copyRows(
+        "SELECT " + columnList(table) + " FROM " + table.name, int(table.columns.size()), rows,
         QStringLiteral("Не удалось прочитать таблицу «%1»").arg(QLatin1StringView(table.name)));
-    readRows(result.get(), int(table.columns.size()), rows);
 }
 
 qint64 PostgresEngine::insert(const DirectoryTable& table,
@@ -99,10 +168,10 @@ qint64 PostgresEngine::insert(const DirectoryTable& table,
         sql += QByteArray(c ? ", " : "") + table.columns[c].name;
         placeholders += (c ? ", " : "") + parameters.text(values[c]);
     }
-    sql += ") VALUES (" + placeholders + ") RETURNING " + kKeyColumn + "::int8";
+    sql += ") VALUES (" + placeholders + ") RETURNING " + kKeyColumn;
     const ServerResult result =
         m_session.run(sql, parameters, QStringLiteral("Не удалось сохранить новую запись"));
-    return qFromBigEndian<qint64>(PQgetvalue(result.get(), 0, 0));
+    return ServerSession::integer(result.get(), 0, 0);
 }
 
 StorageEngine::Outcome PostgresEngine::update(const DirectoryTable& table, qint64 key,
@@ -140,7 +209,7 @@ StorageEngine::Outcome PostgresEngine::missedBecause(const DirectoryTable& table
                            kKeyColumn + " = " + parameters.key(key) + ")";
     const ServerResult result =
         m_session.run(sql, parameters, QStringLiteral("Не удалось проверить запись"));
-    return *PQgetvalue(result.get(), 0, 0) ? Outcome::Changed : Outcome::Deleted;
+    return ServerSession::boolean(result.get(), 0, 0) ? Outcome::Changed : Outcome::Deleted;
 }
 
 void PostgresEngine::begin() {

@@ -32,6 +32,8 @@ public:
     ServerSession& session() { return m_session; }
 
 private:
+    // Appends the rows of a SELECT of the key and `fieldCount` texts, streamed with COPY.
+    void copyRows(const QByteArray& select, int fieldCount, RowStore& rows, const QString& doing);
     Outcome missedBecause(const DirectoryTable& table, qint64 key);
 
     ServerSession m_session;

@@ -25,7 +25,7 @@ bool isTextType(const QByteArray& type) {
 }
 
 QByteArray bytesAt(const pg_result* result, int row, int column) {
-    return QByteArray(PQgetvalue(result, row, column), PQgetlength(result, row, column));
+    return ServerSession::text(result, row, column).toByteArray();
 }
 
 void checkTable(ServerSession& session, const DirectoryTable& shape) {
@@ -92,7 +92,7 @@ void createServerTables(ServerSession& session) {
         const ServerResult found =
             session.run("SELECT to_regclass(" + name + ") IS NOT NULL", parameters,
                         QStringLiteral("Не удалось прочитать устройство базы данных"));
-        if (*PQgetvalue(found.get(), 0, 0))
+        if (ServerSession::boolean(found.get(), 0, 0))
             throw DirectoryTablesExist(
                 QStringLiteral("В базе данных (%1) уже есть таблица «%2»; справочник не создан, "
                                "в базе ничего не изменено.")
@@ -115,5 +115,5 @@ bool checkServerSchema(ServerSession& session) {
         sql += " AND to_regclass('" + indexName(c) + "') IS NOT NULL";
     const ServerResult indexed =
         session.run(sql, QStringLiteral("Не удалось прочитать устройство базы данных"));
-    return *PQgetvalue(indexed.get(), 0, 0) != 0;
+    return ServerSession::boolean(indexed.get(), 0, 0);
 }

@@ -15,6 +15,29 @@ QString escapeBackslashes(QString pattern) {
 
 }  // namespace
 
+namespace {
+
+QByteArray setting(int parameter) {
+    return "'telspr.p" + QByteArray::number(parameter) + "'";
+}
+
+}  // namespace
+
+QByteArray ServerSearch::settingsSql() const {
+    QByteArray sql = "SELECT true";
+    for (int i = 1; i <= parameters.size(); ++i)
+        sql += ", set_config(" + setting(i) + ", $" + QByteArray::number(i) + ", false)";
+    return sql;
+}
+
+QByteArray ServerSearch::copySql() const {
+    // From the last placeholder down, so that $1 is not taken for the start of $12.
+    QByteArray copy = sql;
+    for (int i = parameters.size(); i >= 1; --i)
+        copy.replace("$" + QByteArray::number(i), "current_setting(" + setting(i) + ")");
+    return copy;
+}
+
 std::optional<QString> prefixSuccessor(const QString& prefix) {
     QList<uint> points = prefix.toUcs4();
     while (!points.isEmpty()) {
@@ -34,6 +57,7 @@ std::optional<QString> prefixSuccessor(const QString& prefix) {
 ServerSearch ServerSearch::plan(const CityCriteria& criteria) {
     ServerSearch search;
     QByteArrayList where;
+    bool indexable = false;
 
     const std::pair<Field, const std::optional<LikeParameter>*> parameters[] = {
         {Field::Phone, &criteria.kalvex},
@@ -61,6 +85,7 @@ ServerSearch ServerSearch::plan(const CityCriteria& criteria) {
         const QByteArray value = folded ? foldedSql(column) : QByteArray(column);
         const QByteArray condition =
             value + " LIKE " + search.parameters.text(escapeBackslashes(like.folded));
+        indexable |= !orNull && !like.literalPrefix.isEmpty();
         where << (orNull ? "(" + QByteArray(column) + " IS NULL OR " + condition + ")" : condition);
     }
 
@@ -75,11 +100,13 @@ ServerSearch ServerSearch::plan(const CityCriteria& criteria) {
         }
         const QByteArray value = foldedSql(kCityTable.column(field).name);
         const QString low = foldText(*text);
+        indexable = true;
         where << value + " >= " + search.parameters.text(low);
         if (const std::optional<QString> high = prefixSuccessor(low))
             where << value + " < " + search.parameters.text(*high);
     }
 
+    search.readsEverything = !indexable;
     search.sql = QByteArray("SELECT ") + kKeyColumn + "::int8";
     for (const Column& c : kCityTable.columns)
         search.sql += QByteArray(", ") + c.name;

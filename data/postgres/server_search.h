@@ -10,10 +10,20 @@
 // column (fold_sql.h), which the search indexes hold; the others compare the stored text. A
 // prefix is a range of folded texts; a LIKE pattern goes with '\' as its escape character,
 // doubled wherever the user typed it, so only '%' and '_' are wildcards.
+//
+// A search no index can serve reads every entry: it streams them with COPY instead, which is
+// faster for the server to send. COPY takes no parameters, so they are bound first into
+// settings of the session (set_config) that the statement reads with current_setting().
 struct ServerSearch {
     QByteArray sql;  // selects the key (as int8) and the city columns in field order
     ServerParameters parameters;
-    bool selectsNothing = false;  // a parameter without a value, or a pattern that cannot match
+    bool selectsNothing = false;   // a parameter without a value, or a pattern that cannot match
+    bool readsEverything = false;  // no condition that an index can serve
+
+    // "SELECT set_config('telspr.p1', $1, false), ...": binds the parameters for copySql().
+    QByteArray settingsSql() const;
+    // `sql` reading its parameters from those settings.
+    QByteArray copySql() const;
 
     static ServerSearch plan(const CityCriteria& criteria);
 };

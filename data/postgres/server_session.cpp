@@ -3,6 +3,7 @@
 #include <libpq-fe.h>
 
 #include <QtEndian>
+#include <charconv>
 
 #include "error.h"
 #include "server_reason.h"
@@ -13,6 +14,7 @@ namespace {
 constexpr Oid kTextType = 25;
 constexpr Oid kInt8Type = 20;
 constexpr int kBinary = 1;
+constexpr int kText = 0;
 
 // Unless the URI says otherwise, an unreachable host fails within seconds, not after the
 // system's TCP time-out of minutes.
@@ -128,7 +130,7 @@ ServerResult ServerSession::run(const QByteArray& sql, const ServerParameters& p
         }
     }
     ServerResult result(PQexecParams(m_conn, sql.constData(), n, parameters.m_types.data(),
-                                     values.data(), lengths.data(), formats.data(), kBinary));
+                                     values.data(), lengths.data(), formats.data(), kText));
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
         fail(doing, result.get());
@@ -137,6 +139,58 @@ ServerResult ServerSession::run(const QByteArray& sql, const ServerParameters& p
 
 ServerResult ServerSession::run(const QByteArray& sql, const QString& doing) {
     return run(sql, ServerParameters(), doing);
+}
+
+// Reads what is left of the results of a query sent, so the connection takes the next one.
+void ServerSession::drain() {
+    while (ServerResult more{PQgetResult(m_conn)}) {
+    }
+}
+
+void ServerSession::copyOut(const QByteArray& sql, const QString& doing,
+                            const std::function<void(QByteArrayView)>& take) {
+    connect();
+    ServerResult start(PQexec(m_conn, sql.constData()));
+    if (!start || PQresultStatus(start.get()) != PGRES_COPY_OUT)
+        fail(doing, start.get());
+    std::exception_ptr failure;
+    for (;;) {
+        char* data = nullptr;
+        const int size = PQgetCopyData(m_conn, &data, 0);
+        if (size < 0)
+            break;  // -1: the copy is done; -2: it failed, which its result tells
+        // After a failure the rest is read and dropped: the connection must see the end.
+        if (!failure) {
+            try {
+                take(QByteArrayView(data, size));
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        }
+        PQfreemem(data);
+    }
+    ServerResult end(PQgetResult(m_conn));
+    const bool ok = end && PQresultStatus(end.get()) == PGRES_COMMAND_OK;
+    drain();
+    if (failure)
+        std::rethrow_exception(failure);
+    if (!ok)
+        fail(doing, end.get());
+}
+
+QByteArrayView ServerSession::text(const pg_result* result, int row, int column) {
+    return QByteArrayView(PQgetvalue(result, row, column), PQgetlength(result, row, column));
+}
+
+qint64 ServerSession::integer(const pg_result* result, int row, int column) {
+    const QByteArrayView digits = text(result, row, column);
+    qint64 value = 0;
+    std::from_chars(digits.begin(), digits.end(), value);
+    return value;
+}
+
+bool ServerSession::boolean(const pg_result* result, int row, int column) {
+    return *PQgetvalue(result, row, column) == 't';
 }
 
 void ServerSession::copyIn(const QByteArray& sql, const std::function<bool(QByteArray&)>& next,
@@ -156,17 +210,14 @@ void ServerSession::copyIn(const QByteArray& sql, const std::function<bool(QByte
     } catch (...) {
         // The server drops what it received, and the connection is usable again.
         PQputCopyEnd(m_conn, "cancelled");
-        while (ServerResult more{PQgetResult(m_conn)}) {
-        }
+        drain();
         throw;
     }
     if (PQputCopyEnd(m_conn, nullptr) != 1)
         fail(doing, nullptr);
     ServerResult end(PQgetResult(m_conn));
     const bool ok = end && PQresultStatus(end.get()) == PGRES_COMMAND_OK;
-    // The copy's results end with a null one; drain them so the connection is free again.
-    while (ServerResult more{PQgetResult(m_conn)}) {
-    }
+    drain();
     if (!ok)
         fail(doing, end.get());
 }
