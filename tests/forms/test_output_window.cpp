@@ -393,8 +393,9 @@ private slots:
         RunningProgram p(kCity);
         p.file.exec(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000)"
-            " INSERT INTO tel (tel, fam, ul, dom, kv) SELECT printf('%05d', 40000 + i),"
-            " 'Абонент ' || i, 'Улица', i % 50, i % 90 FROM n");
+            " INSERT INTO tel (tel, fam, ul, dom, kv) SELECT CAST(40000 + i AS TEXT),"
+            " 'Абонент ' || CAST(i AS TEXT), 'Улица', CAST(i % 50 AS TEXT),"
+            " CAST(i % 90 AS TEXT) FROM n");
         searchAll(p);
         const int count = p.main().directory().tel.recordCount();
         QTemporaryDir temporary;  // where a workbook would be made

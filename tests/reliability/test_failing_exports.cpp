@@ -215,7 +215,7 @@ private slots:
     void aPrintJobThatCannotStartLeavesTheCursorAndTheEdit() {
         TestDirectory file;
         fillDirectory(file);
-        ProgramOn p(file.path());
+        ProgramOn p(file.connectionString());
         p.searchAll();
         DataSet& tel = p.main().directory().tel;
         tel.moveTo(7);
