@@ -5,9 +5,9 @@
 // was).
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 #include "file_guards.h"
 #include "program_on.h"

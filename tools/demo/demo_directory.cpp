@@ -12,11 +12,11 @@
 
 #include "columns.h"
 #include "demo_entries.h"
-#include "system_reason.h"
 #include "sqlite/fold_function.h"
 #include "sqlite/schema.h"
 #include "sqlite/search_index.h"
 #include "sqlite/statement.h"
+#include "system_reason.h"
 
 namespace {
 
@@ -141,10 +141,9 @@ QString reserveTemporaryName(const QString& path) {
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return name;
         if (!file.exists())
-            throw Error(
-                QStringLiteral("Не удалось создать файл в папке «%1»: %2.")
-                    .arg(QDir::toNativeSeparators(target.absolutePath()),
-                         systemReason(file.errorString())));
+            throw Error(QStringLiteral("Не удалось создать файл в папке «%1»: %2.")
+                            .arg(QDir::toNativeSeparators(target.absolutePath()),
+                                 systemReason(file.errorString())));
     }
     throw Error(QStringLiteral("Не удалось подобрать временное имя для файла «%1».").arg(path));
 }
@@ -171,8 +170,8 @@ void moveIntoPlace(const QString& temporary, const QString& path, bool replace) 
     // rename() replaces the old file in one step: readers see the old file or the new one.
     if (std::rename(QFile::encodeName(temporary).constData(),
                     QFile::encodeName(path).constData()) != 0)
-        throw Error(QStringLiteral("Не удалось заменить файл «%1»: %2.")
-                        .arg(path, systemReason(errno)));
+        throw Error(
+            QStringLiteral("Не удалось заменить файл «%1»: %2.").arg(path, systemReason(errno)));
 }
 
 }  // namespace
