@@ -21,6 +21,8 @@ const QList<TestEntry> kEntries = {
     cityEntry("78901", {}, {}, {}, {}),
     cityEntry("89012", "", "", "", ""),
     cityEntry("90123", "Жуков Ж.Ж.", "Лесная", "1ё", "2Е"),
+    // Six digits: only the searches below that ask for six places meet it.
+    cityEntry("123456", QString::fromUcs4(U"\U0010FFFF\U0010FFFF ъ"), "\uD7FF", {}, {}),
 };
 
 // House and apartment without a value stand for an input left empty.
@@ -115,6 +117,12 @@ private slots:
             {"nothing found", {.surname = "Щукин"}, {}},
             {"an empty surname input restricts nothing", {.phone = "7____"}, {"78901"}},
             {"phone, house and apartment", {"12___", "12%", "5"}, {"12345"}},
+            {"a prefix of the last character there is, with nothing above it",
+             {.phone = "______", .surname = QString::fromUcs4(U"\U0010FFFF")},
+             {"123456"}},
+            {"a prefix just below the surrogates",
+             {.phone = "______", .street = "\uD7FF"},
+             {"123456"}},
         };
         for (bool indexed : {true, false}) {
             for (const Case& c : cases) {
