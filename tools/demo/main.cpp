@@ -9,6 +9,7 @@
 #include "connection_settings.h"
 #include "demo_directory.h"
 #include "demo_server.h"
+#include "russian_texts.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ qint64 parseCount(const QString& text, const QString& option, qint64 limit) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("telspr-demo"));
+    useRussianTexts(app);  // the option parser's own help and errors
 
     const DemoOptions defaults;
     QCommandLineParser parser;

@@ -8,6 +8,7 @@
 #include "columns.h"
 #include "csv_import.h"
 #include "error.h"
+#include "russian_texts.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ void printTo(FILE* stream, const QString& text) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("telspr-import"));
+    useRussianTexts(app);  // the option parser's own help and errors
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
