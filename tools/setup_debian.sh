@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-    libsqlite3-dev sqlite3 libxlsxwriter-dev libpq-dev postgresql
+    libsqlite3-dev sqlite3 libxlsxwriter-dev libicu-dev libpq-dev postgresql
     fonts-dejavu-core
     python3 python3-openpyxl poppler-utils xvfb xauth
     dpkg-dev desktop-file-utils appstream man-db x11-utils
