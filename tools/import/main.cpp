@@ -12,6 +12,14 @@
 
 namespace {
 
+// "tel, fam, ul, dom, kv" as the table names its columns, lower-case.
+QString columnNames(const DirectoryTable& table) {
+    QStringList names;
+    for (const Column& c : table.columns)
+        names << QString::fromLatin1(c.name).toLower();
+    return names.join(QStringLiteral(", "));
+}
+
 void printTo(FILE* stream, const QString& text) {
     std::fputs(text.toUtf8().constData(), stream);
     std::fflush(stream);
@@ -25,14 +33,17 @@ int main(int argc, char* argv[]) {
     useRussianTexts(app);  // the option parser's own help and errors
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Загружает записи из файла CSV в файл телефонного справочника: в городской справочник\n"
-        "(таблица tel) или, с --personal, в личный (таблица lich). Первая строка файла -\n"
-        "заголовок с именами столбцов tel, fam, ul, dom, kv (для личного ещё mob) в любом\n"
-        "порядке и любом регистре букв; другие столбцы пропускаются. Пустое поле становится\n"
-        "полем без значения. Нет файла справочника - он создаётся. При любой ошибке файл\n"
-        "справочника остаётся прежним.\n"
-        "Коды выхода: 0 - записи загружены, 1 - ошибка, ничего не загружено."));
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "Загружает записи из файла CSV в файл телефонного справочника: в городской "
+            "справочник\n(таблица %1) или, с --personal, в личный (таблица %2). Первая строка "
+            "файла -\nзаголовок с именами столбцов городского справочника: %3\n(личного: %4) "
+            "в любом порядке и любом регистре букв; другие столбцы\nпропускаются. Пустое поле "
+            "становится полем без значения. Нет файла справочника -\nон создаётся. При любой "
+            "ошибке файл справочника остаётся прежним.\n"
+            "Коды выхода: 0 - записи загружены, 1 - ошибка, ничего не загружено.")
+            .arg(QLatin1StringView(kCityTable.name), QLatin1StringView(kPersonalTable.name),
+                 columnNames(kCityTable), columnNames(kPersonalTable)));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Показать эту справку."));
     const QCommandLineOption personal(QStringLiteral("personal"),
