@@ -199,7 +199,7 @@ void ProgramBench::sheets() {
     constexpr qint64 kEntries = 1100000;
     const QString file = benchFile(m_options.dataFolder, kEntries);
     m_program.reset();
-    m_program = std::make_unique<ProgramDriver>(file);
+    m_program = std::make_unique<ProgramDriver>(connectionStringFor(file));
     searchAll();
     const int count = m_program->directory().tel.recordCount();
     qint64 size = 0;
