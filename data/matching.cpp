@@ -64,5 +64,23 @@ LikeShape LikeShape::of(QStringView pattern) {
         ++wildcard;
     shape.literalPrefix = shape.folded.left(wildcard);
     shape.literal = wildcard == shape.folded.size();
+    shape.foldMatters = ::foldMatters(pattern);
     return shape;
+}
+
+std::optional<std::array<ShapedParameter, 3>> shapedParameters(const CityCriteria& criteria) {
+    const std::pair<Field, const std::optional<LikeParameter>*> parameters[] = {
+        {Field::Phone, &criteria.kalvex},
+        {Field::House, &criteria.dom},
+        {Field::Apartment, &criteria.kv}};
+    std::array<ShapedParameter, 3> shaped;
+    for (size_t i = 0; i < shaped.size(); ++i) {
+        const auto& [field, parameter] = parameters[i];
+        if (!*parameter)
+            return std::nullopt;
+        shaped[i] = {field, LikeShape::of((*parameter)->pattern), (*parameter)->orWithoutValue};
+        if (shaped[i].like.matchesNothing)
+            return std::nullopt;
+    }
+    return shaped;
 }

@@ -2,6 +2,11 @@
 
 #include <QByteArray>
 #include <QString>
+#include <array>
+#include <optional>
+
+#include "city_criteria.h"
+#include "columns.h"
 
 // How a search matches an entry, the same for every engine:
 // - Texts are compared folded: letter case is ignored for Latin and Cyrillic, and Ё is the
@@ -31,6 +36,18 @@ struct LikeShape {
     bool literal = false;   // no wildcard at all: literalPrefix is the whole pattern
     bool anyValue = false;  // nothing but '%': every value matches
     bool matchesNothing = false;
+    bool foldMatters = false;  // see foldMatters() above
 
     static LikeShape of(QStringView pattern);
 };
+
+// One of the city query's three parameters, ready for an engine's planner.
+struct ShapedParameter {
+    Field field = Field::Phone;
+    LikeShape like;
+    bool orWithoutValue = false;  // see LikeParameter
+};
+
+// The phone, house and apartment parameters in that order; none when one of them selects
+// nothing (it has no value, or its pattern can match nothing), and with it the whole query.
+std::optional<std::array<ShapedParameter, 3>> shapedParameters(const CityCriteria& criteria);

@@ -59,29 +59,20 @@ ServerSearch ServerSearch::plan(const CityCriteria& criteria) {
     QByteArrayList where;
     bool indexable = false;
 
-    const std::pair<Field, const std::optional<LikeParameter>*> parameters[] = {
-        {Field::Phone, &criteria.kalvex},
-        {Field::House, &criteria.dom},
-        {Field::Apartment, &criteria.kv}};
-    for (const auto& [field, parameter] : parameters) {
-        if (!*parameter) {
-            search.selectsNothing = true;
-            return search;
-        }
-        const LikeShape like = LikeShape::of((*parameter)->pattern);
-        if (like.matchesNothing) {
-            search.selectsNothing = true;
-            return search;
-        }
+    const auto shaped = shapedParameters(criteria);
+    if (!shaped) {
+        search.selectsNothing = true;
+        return search;
+    }
+    for (const auto& [field, like, orNull] : *shaped) {
         const char* column = kCityTable.column(field).name;
-        const bool orNull = (*parameter)->orWithoutValue;
         if (like.anyValue) {
             if (!orNull)
                 where << QByteArray(column) + " IS NOT NULL";
             continue;
         }
         // The fold where it matters or where the index can lead with the pattern's start.
-        const bool folded = foldMatters((*parameter)->pattern) || !like.literalPrefix.isEmpty();
+        const bool folded = like.foldMatters || !like.literalPrefix.isEmpty();
         const QByteArray value = folded ? foldedSql(column) : QByteArray(column);
         const QByteArray condition =
             value + " LIKE " + search.parameters.text(escapeBackslashes(like.folded));

@@ -92,27 +92,18 @@ CitySearch CitySearch::plan(sqlite3* db, bool indexed, const CityCriteria& crite
     CitySearch search;
     QList<Condition> conditions;
 
-    const std::pair<Field, const std::optional<LikeParameter>*> parameters[] = {
-        {Field::Phone, &criteria.kalvex},
-        {Field::House, &criteria.dom},
-        {Field::Apartment, &criteria.kv}};
-    for (const auto& [field, parameter] : parameters) {
-        if (!*parameter) {
-            search.selectsNothing = true;
-            return search;
-        }
-        const LikeShape like = LikeShape::of((*parameter)->pattern);
-        if (like.matchesNothing) {
-            search.selectsNothing = true;
-            return search;
-        }
-        const bool orNull = (*parameter)->orWithoutValue;
+    const auto shaped = shapedParameters(criteria);
+    if (!shaped) {
+        search.selectsNothing = true;
+        return search;
+    }
+    for (const auto& [field, like, orNull] : *shaped) {
         if (like.anyValue && orNull)
             continue;
         const QByteArray prefix = like.literalPrefix.toUtf8();
         conditions.append({columnName(field), globPattern(like.folded), prefix,
-                           prefix + (like.literal ? kJustAbove : kAbove),
-                           foldMatters((*parameter)->pattern), orNull});
+                           prefix + (like.literal ? kJustAbove : kAbove), like.foldMatters,
+                           orNull});
     }
     const std::pair<Field, const QString*> prefixes[] = {{Field::Surname, &criteria.filter.fam},
                                                          {Field::Street, &criteria.filter.ul}};
