@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -19,6 +18,7 @@
 #include "sqlite/statement.h"
 #include "test_directory.h"
 #include "test_server.h"
+#include "tool_run.h"
 
 namespace {
 
@@ -77,18 +77,8 @@ QByteArray selectAll(const DirectoryTable& table) {
     return "SELECT " + names.join(", ") + " FROM " + table.name;
 }
 
-struct Run {
-    int exitCode;
-    QString err;
-};
-
-Run runProgram(const QString& folder, const QStringList& arguments) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(DEMO_PROGRAM), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return {-1, {}};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+ToolRun runProgram(const QString& folder, const QStringList& arguments) {
+    return runTool(QStringLiteral(DEMO_PROGRAM), folder, arguments, 60000);
 }
 
 }  // namespace
@@ -258,7 +248,8 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("not to be lost");
         file.close();
-        const Run run = runProgram(dir.path(), {QStringLiteral("--city"), QStringLiteral("10")});
+        const ToolRun run =
+            runProgram(dir.path(), {QStringLiteral("--city"), QStringLiteral("10")});
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains(u"tel.dll"));
         QCOMPARE(contents(path), QByteArray("not to be lost"));
@@ -274,7 +265,7 @@ private slots:
         file.write("old");
         file.close();
         QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
-        const Run run = runProgram(
+        const ToolRun run = runProgram(
             dir.path(), {QStringLiteral("--force"), QStringLiteral("--city"), QStringLiteral("50"),
                          QStringLiteral("--personal"), QStringLiteral("3"), path});
         QCOMPARE(run.exitCode, 0);
@@ -309,7 +300,7 @@ private slots:
         opened.open();
         QVERIFY(opened.hasSearchIndex());
         // The tables are there now: a second fill, with or without --force, changes nothing.
-        const Run again = runProgram(m_dir.path(), fill);
+        const ToolRun again = runProgram(m_dir.path(), fill);
         QCOMPARE(again.exitCode, 2);
         QVERIFY2(again.err.contains(u"уже есть таблица «tel»"), qPrintable(again.err));
         QCOMPARE(runProgram(m_dir.path(), QStringList(fill) << "--force").exitCode, 1);
@@ -336,7 +327,7 @@ private slots:
     void programRejectsBadArguments() {
         QFETCH(QStringList, arguments);
         QTemporaryDir dir;
-        const Run run = runProgram(dir.path(), arguments);
+        const ToolRun run = runProgram(dir.path(), arguments);
         QCOMPARE(run.exitCode, 1);
         QVERIFY(!run.err.isEmpty());
         QVERIFY(QDir(dir.path()).isEmpty());

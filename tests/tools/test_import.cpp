@@ -3,7 +3,6 @@
 // refuse without changing anything.
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,23 +10,12 @@
 #include "connection_settings.h"
 #include "directory.h"
 #include "test_directory.h"
+#include "tool_run.h"
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runImport(const QString& folder, const QStringList& arguments) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(IMPORT_PROGRAM), arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+ToolRun runImport(const QString& folder, const QStringList& arguments) {
+    return runTool(QStringLiteral(IMPORT_PROGRAM), folder, arguments);
 }
 
 void write(const QString& path, const QByteArray& bytes) {
@@ -111,7 +99,7 @@ private slots:
         }
         write(dir.filePath(QStringLiteral("город.csv")), csv);
 
-        const Run run =
+        const ToolRun run =
             runImport(dir.path(), {QStringLiteral("город.csv"), QStringLiteral("--into"),
                                    QStringLiteral("новый справочник.dll")});
         QCOMPARE(run.err, QString());
@@ -160,7 +148,7 @@ private slots:
               "+7 911 111-11-11,Ёлочная,5,,\"Петров, П.\",12345,друг\n"
               ",,,,Без адреса,,\n");
 
-        const Run run =
+        const ToolRun run =
             runImport(file.folder(), {QStringLiteral("--personal"), QStringLiteral("lich.csv")});
         QCOMPARE(run.err, QString());
         QCOMPARE(run.exitCode, 0);
@@ -211,7 +199,7 @@ private slots:
             QStringList arguments{csvPath, QStringLiteral("--into"), target};
             if (personal)
                 arguments.append(QStringLiteral("--personal"));
-            const Run run = runImport(file.folder(), arguments);
+            const ToolRun run = runImport(file.folder(), arguments);
             QCOMPARE(run.exitCode, 1);
             QVERIFY2(run.err.contains(message), qPrintable(run.err));
             QCOMPARE(run.out, QString());
@@ -224,7 +212,7 @@ private slots:
         QTemporaryDir dir;
         write(dir.filePath(QStringLiteral("tel.dll")), "not a database");
         write(dir.filePath(QStringLiteral("ok.csv")), "tel,fam,ul,dom,kv\n1,2,3,4,5\n");
-        const Run run = runImport(dir.path(), {QStringLiteral("ok.csv")});
+        const ToolRun run = runImport(dir.path(), {QStringLiteral("ok.csv")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(u"tel.dll"), qPrintable(run.err));
         QCOMPARE(contents(dir.filePath(QStringLiteral("tel.dll"))), QByteArray("not a database"));

@@ -1,22 +1,12 @@
 // telspr-demo: writes a directory file, or a directory on a PostgreSQL server, full of
 // made-up entries of the town, for trying the program out and for measuring it.
 
-#include <QCommandLineParser>
-#include <QCoreApplication>
-#include <cstdio>
-#include <optional>
-
 #include "connection_settings.h"
 #include "demo_directory.h"
 #include "demo_server.h"
-#include "russian_texts.h"
+#include "tool_command.h"
 
 namespace {
-
-void printTo(FILE* stream, const QString& text) {
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fflush(stream);
-}
 
 qint64 parseCount(const QString& text, const QString& option, qint64 limit) {
     bool ok = false;
@@ -33,22 +23,21 @@ qint64 parseCount(const QString& text, const QString& option, qint64 limit) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("telspr-demo"));
-    useRussianTexts(app);  // the option parser's own help and errors
-
     const DemoOptions defaults;
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Создаёт новый файл телефонного справочника с правдоподобными вымышленными записями\n"
-        "города (таблица tel) и личного справочника (таблица lich) и строит поисковый индекс.\n"
-        "Один и тот же --seed даёт побайтно одинаковый файл. Существующий файл не трогается\n"
-        "(код выхода 2), если не указан --force; с --force он заменяется только готовым новым.\n"
-        "С --connection справочник создаётся в базе данных сервера PostgreSQL: таблицы, записи\n"
-        "и поисковые индексы; если таблица tel или lich там уже есть, ничего не меняется.\n"
-        "--city 0 --personal 0 создаёт пустой справочник.\n"
-        "Коды выхода: 0 - файл создан, 1 - ошибка, 2 - файл уже существует."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Показать эту справку."));
+    ToolCommand command(
+        app, QStringLiteral("telspr-demo"),
+        QStringLiteral(
+            "Создаёт новый файл телефонного справочника с правдоподобными вымышленными записями\n"
+            "города (таблица tel) и личного справочника (таблица lich) и строит поисковый индекс.\n"
+            "Один и тот же --seed даёт побайтно одинаковый файл. Существующий файл не трогается\n"
+            "(код выхода 2), если не указан --force; с --force он заменяется только готовым "
+            "новым.\n"
+            "С --connection справочник создаётся в базе данных сервера PostgreSQL: таблицы, "
+            "записи\n"
+            "и поисковые индексы; если таблица tel или lich там уже есть, ничего не меняется.\n"
+            "--city 0 --personal 0 создаёт пустой справочник.\n"
+            "Коды выхода: 0 - файл создан, 1 - ошибка, 2 - файл уже существует."));
+    QCommandLineParser& parser = command.parser();
     const QCommandLineOption city(
         QStringLiteral("city"),
         QStringLiteral("Число записей городского справочника (по умолчанию %1).")
@@ -72,20 +61,14 @@ int main(int argc, char* argv[]) {
             "Строка подключения вместо FILE: \"Data Source=путь\" (файл) или "
             "\"Provider=PostgreSQL;Data Source=postgresql://пользователь@сервер/база\"."),
         QStringLiteral("строка"));
-    parser.addOptions({help, city, personal, seed, force, connection});
+    parser.addOptions({city, personal, seed, force, connection});
     parser.addPositionalArgument(
         QStringLiteral("FILE"),
         QStringLiteral("Файл справочника (по умолчанию tel.dll в текущей папке)."),
         QStringLiteral("[FILE]"));
 
-    if (!parser.parse(app.arguments())) {
-        printTo(stderr, parser.errorText() + QStringLiteral("\nСправка: telspr-demo --help\n"));
-        return 1;
-    }
-    if (parser.isSet(help)) {
-        printTo(stdout, parser.helpText());
-        return 0;
-    }
+    if (const std::optional<int> done = command.parse())
+        return *done;
     try {
         const QStringList files = parser.positionalArguments();
         if (files.size() > 1)
@@ -119,24 +102,26 @@ int main(int argc, char* argv[]) {
                     QStringLiteral("--force не применяется к серверу: таблицы в базе "
                                    "данных не удаляются и не заменяются."));
             writeDemoServerDirectory(server->dataSource, options);
-            printTo(stdout, QStringLiteral("Справочник создан на сервере: %1 записей городского "
-                                           "справочника, %2 личного.\n")
-                                .arg(options.cityEntries)
-                                .arg(options.personalEntries));
+            ToolCommand::print(stdout,
+                               QStringLiteral("Справочник создан на сервере: %1 записей городского "
+                                              "справочника, %2 личного.\n")
+                                   .arg(options.cityEntries)
+                                   .arg(options.personalEntries));
             return 0;
         }
         writeDemoDirectory(path, options);
-        printTo(stdout,
-                QStringLiteral("Файл «%1» создан: %2 записей городского справочника, %3 личного.\n")
-                    .arg(path)
-                    .arg(options.cityEntries)
-                    .arg(options.personalEntries));
+        ToolCommand::print(
+            stdout,
+            QStringLiteral("Файл «%1» создан: %2 записей городского справочника, %3 личного.\n")
+                .arg(path)
+                .arg(options.cityEntries)
+                .arg(options.personalEntries));
         return 0;
     } catch (const DemoFileExists& e) {
-        printTo(stderr, e.text() + u'\n');
+        ToolCommand::print(stderr, e.text() + u'\n');
         return 2;
     } catch (const Error& e) {
-        printTo(stderr, e.text() + u'\n');
+        ToolCommand::print(stderr, e.text() + u'\n');
         return 1;
     }
 }

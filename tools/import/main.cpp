@@ -1,14 +1,10 @@
 // telspr-import: loads a town's directory from a CSV file into a directory file, creating
 // the file when it is missing.
 
-#include <QCommandLineParser>
-#include <QCoreApplication>
-#include <cstdio>
-
 #include "columns.h"
 #include "csv_import.h"
 #include "error.h"
-#include "russian_texts.h"
+#include "tool_command.h"
 
 namespace {
 
@@ -20,20 +16,12 @@ QString columnNames(const DirectoryTable& table) {
     return names.join(QStringLiteral(", "));
 }
 
-void printTo(FILE* stream, const QString& text) {
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fflush(stream);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("telspr-import"));
-    useRussianTexts(app);  // the option parser's own help and errors
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
+    ToolCommand command(
+        app, QStringLiteral("telspr-import"),
         QStringLiteral(
             "Загружает записи из файла CSV в файл телефонного справочника: в городской "
             "справочник\n(таблица %1) или, с --personal, в личный (таблица %2). Первая строка "
@@ -44,26 +32,19 @@ int main(int argc, char* argv[]) {
             "Коды выхода: 0 - записи загружены, 1 - ошибка, ничего не загружено.")
             .arg(QLatin1StringView(kCityTable.name), QLatin1StringView(kPersonalTable.name),
                  columnNames(kCityTable), columnNames(kPersonalTable)));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Показать эту справку."));
+    QCommandLineParser& parser = command.parser();
     const QCommandLineOption personal(QStringLiteral("personal"),
                                       QStringLiteral("Загрузить в личный справочник."));
     const QCommandLineOption into(
         QStringLiteral("into"),
         QStringLiteral("Файл справочника (по умолчанию tel.dll в текущей папке)."),
         QStringLiteral("FILE"), QStringLiteral("tel.dll"));
-    parser.addOptions({help, personal, into});
+    parser.addOptions({personal, into});
     parser.addPositionalArgument(QStringLiteral("CSV"), QStringLiteral("Файл CSV с записями."),
                                  QStringLiteral("FILE.csv"));
 
-    if (!parser.parse(app.arguments())) {
-        printTo(stderr, parser.errorText() + QStringLiteral("\nСправка: telspr-import --help\n"));
-        return 1;
-    }
-    if (parser.isSet(help)) {
-        printTo(stdout, parser.helpText());
-        return 0;
-    }
+    if (const std::optional<int> done = command.parse())
+        return *done;
     try {
         const QStringList files = parser.positionalArguments();
         if (files.size() != 1)
@@ -74,16 +55,17 @@ int main(int argc, char* argv[]) {
 
         const ImportOutcome outcome = importCsv(files.first(), table, path);
         if (outcome.created)
-            printTo(stdout, QStringLiteral("Создан новый файл справочника «%1».\n").arg(path));
-        printTo(stdout,
-                QStringLiteral("Загружено записей в %1 справочник (таблица %2) файла "
-                               "«%3»: %4.\n")
-                    .arg(toPersonal ? QStringLiteral("личный") : QStringLiteral("городской"),
-                         QLatin1StringView(table.name), path)
-                    .arg(outcome.entries));
+            ToolCommand::print(stdout,
+                               QStringLiteral("Создан новый файл справочника «%1».\n").arg(path));
+        ToolCommand::print(
+            stdout, QStringLiteral("Загружено записей в %1 справочник (таблица %2) файла "
+                                   "«%3»: %4.\n")
+                        .arg(toPersonal ? QStringLiteral("личный") : QStringLiteral("городской"),
+                             QLatin1StringView(table.name), path)
+                        .arg(outcome.entries));
         return 0;
     } catch (const Error& e) {
-        printTo(stderr, e.text() + u'\n');
+        ToolCommand::print(stderr, e.text() + u'\n');
         return 1;
     }
 }
