@@ -7,8 +7,7 @@ static const char* const headers[] = {"Телефон", "ФИО", "Улица", 
 static const double widths[] = {10, 30, 30, 11, 14};
 
 /* A new sheet with the widths and the bold header row; NULL when the library refused. */
-static lxw_worksheet* addSheet(lxw_workbook* workbook, lxw_format* bold, int number,
-                               int columns) {
+static lxw_worksheet* addSheet(lxw_workbook* workbook, lxw_format* bold, int number, int columns) {
     char name[32];
     if (number == 1)
         snprintf(name, sizeof name, "kalvex");

@@ -49,9 +49,8 @@ class ViewsRecordsTest : public QObject {
         const int left = table->x() + table->frameWidth();
         for (int c = 0; c < table->model()->columnCount(); ++c) {
             const int drift = headingLeft(p, c + 1) - (left + table->columnViewportPosition(c));
-            QVERIFY2(std::abs(drift) <= 5, qPrintable(QStringLiteral("column %1 drifts by %2 px")
-                                                          .arg(c)
-                                                          .arg(drift)));
+            QVERIFY2(std::abs(drift) <= 5,
+                     qPrintable(QStringLiteral("column %1 drifts by %2 px").arg(c).arg(drift)));
         }
     }
     static void editCell(RunningProgram& p, int row, int column, const QString& text) {
