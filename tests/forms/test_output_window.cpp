@@ -64,12 +64,19 @@ struct Word {
     double x, y;
 };
 
+// What pdftotext writes for a PDF file; empty when it did not run to a good end.
+QString pdftotext(const QStringList& arguments) {
+    QProcess process;
+    process.start("pdftotext", arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 // The words of a PDF file with their places, as pdftotext finds them.
 QList<Word> wordsOf(const QString& pdf) {
-    QProcess pdftotext;
-    pdftotext.start("pdftotext", {"-bbox", pdf, "-"});
-    pdftotext.waitForFinished(30000);
-    const QString xml = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const QString xml = pdftotext({"-bbox", pdf, "-"});
     static const QRegularExpression word(
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
     QList<Word> words;
@@ -318,10 +325,7 @@ private slots:
         QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintPageRange));  // printed whole
         const QString pdf = p.file.folder() + "/listing.pdf";
         printToPdf(p, pdf);
-        QProcess pdftotext;
-        pdftotext.start("pdftotext", {"-layout", pdf, "-"});
-        pdftotext.waitForFinished(30000);
-        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        const QString text = pdftotext({"-layout", pdf, "-"});
         QVERIFY2(text.count(u'\f') > 1, "one page holds every line");
         for (int i = 0; i < 150; ++i)
             QCOMPARE(text.count(QString::number(10000 + i)), 1);
