@@ -27,12 +27,13 @@ qint64 fileSize(const QString& path, const char* what) {
     return info.size();
 }
 
-// The page count from the PDF's page tree, which Qt writes near the end of the file.
+// The page count from the PDF's page tree, which Qt writes near the end of the file, before
+// the cross-reference table: about a thirtieth of the file after it, for a listing's pages.
 int pdfPages(const QString& path) {
     QFile pdf(path);
     if (!pdf.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("cannot read %1").arg(path));
-    pdf.seek(std::max<qint64>(0, pdf.size() - (qint64(4) << 20)));
+    pdf.seek(std::max<qint64>(0, pdf.size() - std::max<qint64>(qint64(4) << 20, pdf.size() / 8)));
     const QByteArray tail = pdf.readAll();
     const QRegularExpression count(QStringLiteral("/Type /Pages\\s[^>]*?/Count (\\d+)"));
     const auto match = count.match(QString::fromLatin1(tail));
