@@ -120,6 +120,7 @@ QString connectReason(const pg_conn* conn) {
     if (PQconnectionNeedsPassword(conn)) {
         cause = QStringLiteral("сервер требует пароль (задайте его в ~/.pgpass или PGPASSWORD)");
     } else if (PQconnectionUsedPassword(conn) && last.contains(u"authentication failed")) {
+        // The server asked for a password, had one, and refused: this one, or this user.
         cause = QStringLiteral("сервер не принял имя пользователя или пароль");
     } else {
         static const auto patterns = [] {

@@ -30,6 +30,11 @@ constexpr char kLockTimeout[] = "SET lock_timeout = '3s'";
 // texts), so that connectReason can tell the causes of a failed connection apart.
 class EnglishMessages {
 public:
+    EnglishMessages(const EnglishMessages&) = delete;
+    EnglishMessages& operator=(const EnglishMessages&) = delete;
+#ifndef LC_MESSAGES_MASK  // no POSIX thread locales: the messages stay as they are
+    EnglishMessages() = default;
+#else
     EnglishMessages() {
         // The thread's locale with C's messages; newlocale takes the copy over when it succeeds.
         const locale_t copy = ::duplocale(::uselocale(nullptr));
@@ -45,12 +50,11 @@ public:
             ::freelocale(m_english);
         }
     }
-    EnglishMessages(const EnglishMessages&) = delete;
-    EnglishMessages& operator=(const EnglishMessages&) = delete;
 
 private:
     locale_t m_english = nullptr;
     locale_t m_was = nullptr;
+#endif
 };
 
 }  // namespace
