@@ -132,6 +132,11 @@ private slots:
             << "postgresql://clerk@127.0.0.1:$PORT/postgres?sslmode=verify-full&sslrootcert=" +
                    m_server->file("ca.crt")
             << QByteArray(kPassword) << tcp << "сертификат сервера выдан на другое имя";
+        QTest::newRow("no root certificate")
+            << "postgresql://clerk@localhost:$PORT/postgres?sslmode=verify-full&sslrootcert=" +
+                   m_server->file("missing.crt")
+            << QByteArray(kPassword) << u"сервер «localhost:$PORT»"_qs
+            << "нет файла с сертификатом центра сертификации (root.crt)";
         QTest::newRow("server not listening")
             << "postgresql://clerk@127.0.0.1:$SILENT/postgres" << QByteArray()
             << u"сервер «127.0.0.1:$SILENT»"_qs << "сервер не отвечает по этому адресу";
