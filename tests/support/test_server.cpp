@@ -90,19 +90,11 @@ QByteArray adminCommand(const QByteArray& conninfo, const QByteArray& sql) {
 }  // namespace
 
 TestServer& TestServer::instance() {
-    static TestServer server;
+    static TestServer server{Options()};
     return server;
 }
 
-TestServer::TestServer() {
-    make(Options());
-}
-
 TestServer::TestServer(const Options& options) {
-    make(options);
-}
-
-void TestServer::make(const Options& options) {
     const RunAs who = runAs();
     char folder[] = "/tmp/tel-pg-XXXXXX";
     if (!::mkdtemp(folder))

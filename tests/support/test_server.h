@@ -56,8 +56,6 @@ public:
     void promote();  // a standby becomes a primary that takes writes
 
 private:
-    TestServer();
-    void make(const Options& options);
     bool launch(int port);  // false when the server ended at once (the port was taken)
     void run(const QStringList& command, bool wait);
     void makeCertificates();
