@@ -8,3 +8,13 @@ CityQuery::CityQuery(Connection& connection, QObject* parent)
 void CityQuery::load(StorageEngine& engine, RowStore& rows) {
     engine.loadCity(m_criteria, rows);
 }
+
+void CityQuery::reopenWith(CityCriteria criteria) {
+    std::swap(m_criteria, criteria);
+    try {
+        reopen();
+    } catch (...) {
+        m_criteria = std::move(criteria);
+        throw;
+    }
+}

@@ -15,6 +15,9 @@ public:
 
     const CityCriteria& criteria() const { return m_criteria; }
     void setCriteria(CityCriteria criteria) { m_criteria = std::move(criteria); }
+    // Reads the rows of new criteria in place of those shown; should that fail, the rows and
+    // the criteria stay as they were.
+    void reopenWith(CityCriteria criteria);
 
 protected:
     void load(StorageEngine& engine, RowStore& rows) override;

@@ -40,8 +40,11 @@ void DataSet::requireOpen() const {
 }
 
 void DataSet::open() {
-    if (m_open)
-        return;
+    if (!m_open)
+        reopen();
+}
+
+void DataSet::reopen() {
     StorageEngine& engine = m_connection.engine();
     RowStore rows(fieldCount());
     load(engine, rows);
@@ -50,6 +53,7 @@ void DataSet::open() {
     m_open = true;
     m_state = State::Browse;
     m_modified = false;
+    m_buffer.clear();
     m_current = m_rows.size() > 0 ? 0 : -1;
     emit reset();
     emit currentChanged(m_current);

@@ -34,6 +34,9 @@ public:
     bool isOpen() const { return m_open; }
     void open();  // does nothing when open
     void close();
+    // Reads the rows anew, dropping unsaved editing as closing does. The rows shown stay
+    // until the new ones are read: a read that fails leaves the data set as it was.
+    void reopen();
 
     int recordCount() const;
     int currentIndex() const { return m_current; }  // -1 when there are no rows

@@ -26,7 +26,7 @@ public:
     // search still finds the same entries, only slower.
     virtual bool hasSearchIndex() const = 0;
 
-    // Append the rows to `rows`: the key, then the table's columns in field order.
+    // Fill `rows`, given empty: the key, then the table's columns in field order.
     virtual void loadCity(const CityCriteria& criteria, RowStore& rows) = 0;
     virtual void loadTable(const DirectoryTable& table, RowStore& rows) = 0;
 

@@ -29,9 +29,8 @@ void Tmainform::SearchbClick() {
         return;
     }
     CityQuery& tel = m_directory.tel;
-    tel.close();
-    tel.setCriteria(searchCriteria(inputs));
-    tel.open();
+    // A search that fails leaves the grid showing what it showed.
+    tel.reopenWith(searchCriteria(inputs));
     ReapplySortOrder();
     const int found = tel.recordCount();
     StatusBar1->setPanelText(0, found == 0 ? QStringLiteral("По вашему запросу ничего не найдено")

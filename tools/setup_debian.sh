@@ -10,7 +10,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
     libsqlite3-dev sqlite3 libxlsxwriter-dev libicu-dev libpq-dev postgresql
     fonts-dejavu-core
-    python3 python3-openpyxl poppler-utils xvfb xauth
+    python3 python3-openpyxl poppler-utils xvfb xauth openssl
     dpkg-dev desktop-file-utils appstream man-db x11-utils
 )
 missing=()

@@ -138,7 +138,30 @@ void PostgresEngine::close() {
     m_session.disconnect();
 }
 
+template <typename Read>
+void PostgresEngine::readAgainIfLost(RowStore& rows, const Read& read) {
+    // Inside a transaction the lost connection took the transaction with it: a read run
+    // again outside it would hide that from the writes that follow.
+    const bool inTransaction = m_session.inTransaction();
+    try {
+        read();
+    } catch (const ServerConnectionLost&) {
+        if (inTransaction)
+            throw;
+        rows.clear();
+        read();
+    }
+}
+
 void PostgresEngine::loadCity(const CityCriteria& criteria, RowStore& rows) {
+    readAgainIfLost(rows, [&] { readCity(criteria, rows); });
+}
+
+void PostgresEngine::loadTable(const DirectoryTable& table, RowStore& rows) {
+    readAgainIfLost(rows, [&] { readTable(table, rows); });
+}
+
+void PostgresEngine::readCity(const CityCriteria& criteria, RowStore& rows) {
     // A parameter without a value selects nothing; the grid starts empty this way.
     if (criteria.selectsNothing())
         return;
@@ -155,7 +178,7 @@ void PostgresEngine::loadCity(const CityCriteria& criteria, RowStore& rows) {
     readRows(result.get(), int(kCityTable.columns.size()), rows);
 }
 
-void PostgresEngine::loadTable(const DirectoryTable& table, RowStore& rows) {
+void PostgresEngine::readTable(const DirectoryTable& table, RowStore& rows) {
     copyRows(
         "SELECT " + columnList(table) + " FROM " + table.name, int(table.columns.size()), rows,
         QStringLiteral("Не удалось прочитать таблицу «%1»").arg(QLatin1StringView(table.name)));

@@ -4,9 +4,15 @@
 #include "storage_engine.h"
 
 // The directory on a PostgreSQL server, reached with libpq at the libpq URI of the connection
-// string. Opening connects and checks both tables; it never creates or changes anything. A
-// lost connection fails the operation under way with a message that says so; the next one
-// connects anew. Every failure is an Error that names the server and the database.
+// string. Opening connects and checks both tables; it never creates or changes anything.
+// Every failure is an Error that names the server and the database.
+//
+// A read that finds its connection gone (the server restarted, an administrator ended the
+// connection, a standby took over) connects anew and runs once more: reading twice is
+// harmless, and the user sees a message only when that fails too. A write is never repeated:
+// an UPDATE or DELETE may have been done before the connection broke, an INSERT would be done
+// twice. It fails with a message that says the next action connects anew; the user's next
+// save decides, and the optimistic check keeps that safe.
 class PostgresEngine : public StorageEngine {
 public:
     explicit PostgresEngine(ServerAddress address);
@@ -32,6 +38,11 @@ public:
     ServerSession& session() { return m_session; }
 
 private:
+    void readCity(const CityCriteria& criteria, RowStore& rows);
+    void readTable(const DirectoryTable& table, RowStore& rows);
+    // Runs `read` into `rows`, and once more from the start when it lost its connection.
+    template <typename Read>
+    void readAgainIfLost(RowStore& rows, const Read& read);
     // Appends the rows of a SELECT of the key and `fieldCount` texts, streamed with COPY.
     void copyRows(const QByteArray& select, int fieldCount, RowStore& rows, const QString& doing);
     Outcome missedBecause(const DirectoryTable& table, qint64 key);

@@ -1,6 +1,7 @@
 #include "server_address.h"
 
 #include <libpq-fe.h>
+#include <pg_config_manual.h>  // DEFAULT_PGSOCKET_DIR: where libpq looks without a host
 
 #include <memory>
 
@@ -23,7 +24,22 @@ QString valueOf(const PQconninfoOption* options, const char* keyword) {
 }  // namespace
 
 QString ServerAddress::describe() const {
-    return QStringLiteral("сервер «%1:%2», база данных «%3»").arg(host, port, database);
+    return (servers.size() == 1 ? QStringLiteral("сервер «%1», база данных «%2»")
+                                : QStringLiteral("серверы «%1», база данных «%2»"))
+        .arg(servers.join(QStringLiteral(", ")), database);
+}
+
+QString ServerAddress::describe(const QString& server) const {
+    return QStringLiteral("сервер «%1», база данных «%2»").arg(server, database);
+}
+
+QString ServerAddress::serverName(const QString& host, const QString& port) {
+    // A host that starts with a slash (or '@', Linux's abstract namespace) is a socket's folder.
+    if (host.startsWith(u'/') || host.startsWith(u'@'))
+        return host + QStringLiteral("/.s.PGSQL.") + port;
+    if (host.contains(u':'))
+        return QStringLiteral("[%1]:%2").arg(host, port);  // an IPv6 address
+    return host + u':' + port;
 }
 
 ServerAddress ServerAddress::parse(const QString& uri) {
@@ -49,10 +65,18 @@ ServerAddress ServerAddress::parse(const QString& uri) {
         const QString value = valueOf(written.get(), keyword);
         return value.isEmpty() ? valueOf(defaults.get(), keyword) : value;
     };
-    address.host = either("host");
-    if (address.host.isEmpty())
-        address.host = QStringLiteral("localhost");
-    address.port = either("port");
+    // libpq's lists: "a,b" hosts with one port for all or one each; an empty item takes the
+    // default. A host is named as written, else by the address written for it.
+    QString host = either("host");
+    if (host.isEmpty())
+        host = either("hostaddr");
+    const QStringList hosts = host.split(u',');
+    const QStringList ports = either("port").split(u',');
+    for (qsizetype i = 0; i < hosts.size(); ++i) {
+        const QString h = hosts[i].isEmpty() ? QStringLiteral(DEFAULT_PGSOCKET_DIR) : hosts[i];
+        const QString p = ports.size() == hosts.size() ? ports[i] : ports.first();
+        address.servers.append(serverName(h, p.isEmpty() ? QStringLiteral("5432") : p));
+    }
     address.database = either("dbname");
     if (address.database.isEmpty())
         address.database = either("user");

@@ -29,7 +29,7 @@ QByteArray bytesAt(const pg_result* result, int row, int column) {
 }
 
 void checkTable(ServerSession& session, const DirectoryTable& shape) {
-    const QString where = session.address().describe();
+    const QString where = session.describe();
     const QString table = QString::fromLatin1(shape.name);
     ServerParameters parameters;
     const QByteArray name = parameters.text(QByteArrayView(shape.name));
@@ -96,7 +96,7 @@ void createServerTables(ServerSession& session) {
             throw DirectoryTablesExist(
                 QStringLiteral("В базе данных (%1) уже есть таблица «%2»; справочник не создан, "
                                "в базе ничего не изменено.")
-                    .arg(session.address().describe(), QLatin1StringView(table->name)));
+                    .arg(session.describe(), QLatin1StringView(table->name)));
     }
     for (const QByteArray& sql : serverTablesSql())
         session.run(sql, QStringLiteral("Не удалось создать таблицы справочника"));

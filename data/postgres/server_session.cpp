@@ -1,6 +1,7 @@
 #include "server_session.h"
 
 #include <libpq-fe.h>
+#include <locale.h>
 
 #include <QtEndian>
 #include <charconv>
@@ -23,6 +24,38 @@ constexpr char kConnectTimeoutSeconds[] = "10";
 // A row or table another program keeps locked fails a statement after this long instead of
 // leaving the window waiting; the file waits as long.
 constexpr char kLockTimeout[] = "SET lock_timeout = '3s'";
+
+// While one lives, this thread's messages are the C locale's: libpq's own words, and the
+// system's it quotes, stay English whatever the user's language (Debian ships libpq's Russian
+// texts), so that connectReason can tell the causes of a failed connection apart.
+class EnglishMessages {
+public:
+    EnglishMessages(const EnglishMessages&) = delete;
+    EnglishMessages& operator=(const EnglishMessages&) = delete;
+#ifndef LC_MESSAGES_MASK  // no POSIX thread locales: the messages stay as they are
+    EnglishMessages() = default;
+#else
+    EnglishMessages() {
+        // The thread's locale with C's messages; newlocale takes the copy over when it succeeds.
+        const locale_t copy = ::duplocale(::uselocale(nullptr));
+        m_english = copy ? ::newlocale(LC_MESSAGES_MASK, "C", copy) : nullptr;
+        if (!m_english && copy)
+            ::freelocale(copy);
+        if (m_english)
+            m_was = ::uselocale(m_english);
+    }
+    ~EnglishMessages() {
+        if (m_english) {
+            ::uselocale(m_was);
+            ::freelocale(m_english);
+        }
+    }
+
+private:
+    locale_t m_english = nullptr;
+    locale_t m_was = nullptr;
+#endif
+};
 
 }  // namespace
 
@@ -64,6 +97,18 @@ bool ServerSession::isConnected() const {
     return m_conn && PQstatus(m_conn) == CONNECTION_OK;
 }
 
+bool ServerSession::inTransaction() const {
+    const PGTransactionStatusType status = m_conn ? PQtransactionStatus(m_conn) : PQTRANS_UNKNOWN;
+    return status == PQTRANS_INTRANS || status == PQTRANS_INERROR;
+}
+
+QString ServerSession::describe() const {
+    if (!m_conn)
+        return m_address.describe();
+    return m_address.describe(ServerAddress::serverName(QString::fromUtf8(PQhost(m_conn)),
+                                                        QString::fromUtf8(PQport(m_conn))));
+}
+
 void ServerSession::connect() {
     if (isConnected())
         return;
@@ -74,34 +119,40 @@ void ServerSession::connect() {
                                     "client_encoding", nullptr};
     const char* const values[] = {kConnectTimeoutSeconds, "telspr", m_address.uri.constData(),
                                   "UTF8", nullptr};
-    PGconn* conn = PQconnectdbParams(keywords, values, 1);
+    PGconn* conn = nullptr;
+    {
+        const EnglishMessages english;
+        conn = PQconnectdbParams(keywords, values, 1);
+    }
     if (!conn)
         throw Error(QStringLiteral("Не удалось подключиться к справочнику (%1): не хватает памяти.")
                         .arg(m_address.describe()));
     if (PQstatus(conn) != CONNECTION_OK) {
-        const QString reason = serverReason(conn, nullptr);
+        const QString reason = connectReason(conn);
         PQfinish(conn);
         throw Error(QStringLiteral("Не удалось подключиться к справочнику (%1): %2.")
                         .arg(m_address.describe(), reason));
     }
+    m_conn = conn;
     const QByteArray encoding = PQparameterStatus(conn, "server_encoding");
     if (encoding != "UTF8") {
-        PQfinish(conn);
-        throw Error(QStringLiteral("База данных справочника (%1) в кодировке %2; справочнику "
-                                   "нужна база в кодировке UTF8, чтобы хранить любой текст.")
-                        .arg(m_address.describe(), QString::fromLatin1(encoding)));
+        const QString text = QStringLiteral(
+                                 "База данных справочника (%1) в кодировке %2; справочнику "
+                                 "нужна база в кодировке UTF8, чтобы хранить любой текст.")
+                                 .arg(describe(), QString::fromLatin1(encoding));
+        disconnect();
+        throw Error(text);
     }
     // The server's notices (not errors: those fail the call) are no business of a user's.
     PQsetNoticeProcessor(
         conn, [](void*, const char*) {}, nullptr);
     ServerResult set(PQexec(conn, kLockTimeout));
     if (PQresultStatus(set.get()) != PGRES_COMMAND_OK) {
-        const QString reason = serverReason(conn, set.get());
-        PQfinish(conn);
-        throw Error(QStringLiteral("Не удалось подключиться к справочнику (%1): %2.")
-                        .arg(m_address.describe(), reason));
+        const QString text = QStringLiteral("Не удалось подключиться к справочнику (%1): %2.")
+                                 .arg(describe(), serverReason(conn, set.get()));
+        disconnect();
+        throw Error(text);
     }
-    m_conn = conn;
 }
 
 void ServerSession::disconnect() {
@@ -109,12 +160,14 @@ void ServerSession::disconnect() {
     m_conn = nullptr;
 }
 
-void ServerSession::fail(const QString& doing, const pg_result* result) const {
-    QString text = QStringLiteral("%1 (%2): %3.")
-                       .arg(doing, m_address.describe(), serverReason(m_conn, result));
-    if (m_conn && PQstatus(m_conn) == CONNECTION_BAD)
-        text += QStringLiteral(" Следующее действие подключится к серверу заново.");
-    throw Error(text);
+void ServerSession::fail(const QString& doing, const pg_result* result) {
+    QString text =
+        QStringLiteral("%1 (%2): %3.").arg(doing, describe(), serverReason(m_conn, result));
+    if (!connectionLost(m_conn, result))
+        throw Error(text);
+    disconnect();
+    throw ServerConnectionLost(text +
+                               QStringLiteral(" Следующее действие подключится к серверу заново."));
 }
 
 ServerResult ServerSession::run(const QByteArray& sql, const ServerParameters& parameters,

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "error.h"
 #include "row_store.h"
 #include "server_address.h"
 
@@ -39,9 +40,17 @@ private:
     std::vector<std::optional<QByteArray>> m_values;
 };
 
+// A call failed because its connection is gone (see connectionLost in server_reason.h); the
+// session has let it go, and the next call connects anew. What the call did may or may not
+// have been done.
+class ServerConnectionLost : public Error {
+public:
+    using Error::Error;
+};
+
 // One connection to the server of a ServerAddress. A connection that broke (the server
-// restarted, the network dropped it) is noticed by the call that fails, which reports it;
-// the next connect() makes a new one.
+// restarted, the network dropped it, an administrator ended it) is noticed by the call that
+// fails, which throws ServerConnectionLost; the next connect() makes a new one.
 class ServerSession {
 public:
     explicit ServerSession(ServerAddress address);
@@ -50,8 +59,13 @@ public:
     ServerSession& operator=(const ServerSession&) = delete;
 
     const ServerAddress& address() const { return m_address; }
+    // How messages name the directory: by the server connected to, or else by every server
+    // the address lists.
+    QString describe() const;
     // Connected, as far as anyone knows without asking the server.
     bool isConnected() const;
+    // Inside a transaction that BEGIN opened.
+    bool inTransaction() const;
     // Connects unless connected; throws Error naming the server when it cannot.
     void connect();
     void disconnect();
@@ -80,8 +94,9 @@ public:
     static qint64 integer(const pg_result* result, int row, int column);
     static bool boolean(const pg_result* result, int row, int column);
 
-    // The Error for a failed call: what was done, the server and the reason.
-    [[noreturn]] void fail(const QString& doing, const pg_result* result) const;
+    // The Error for a failed call: what was done, the server and the reason; a
+    // ServerConnectionLost, the connection let go, when it is gone.
+    [[noreturn]] void fail(const QString& doing, const pg_result* result);
 
 private:
     void drain();

@@ -8,6 +8,7 @@
 #include "directory.h"
 #include "error.h"
 #include "error_of.h"
+#include "postgres/server_address.h"
 #include "sqlite/schema.h"
 #include "test_directory.h"
 
@@ -38,6 +39,33 @@ private slots:
             QStringLiteral("Provider=PostgreSQL;Data Source=postgresql://u@h:5/d"));
         QCOMPARE(server.provider, ConnectionSettings::Provider::PostgreSQL);
         QCOMPARE(server.dataSource, QStringLiteral("postgresql://u@h:5/d"));
+    }
+
+    // How messages name a server directory before a connection says which server answered.
+    void aServerAddressNamesEveryServerItLists_data() {
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("one host") << "postgresql://u@dbhost:5433/tel"
+                                  << "сервер «dbhost:5433», база данных «tel»";
+        QTest::newRow("two hosts, one port each")
+            << "postgresql://u@h1:5432,h2:5433/tel?target_session_attrs=read-write"
+            << "серверы «h1:5432, h2:5433», база данных «tel»";
+        QTest::newRow("two hosts, one port for both")
+            << "host=h1,h2 port=6000 dbname=tel"
+            << "серверы «h1:6000, h2:6000», база данных «tel»";
+        QTest::newRow("IPv6 address") << "postgresql://u@[::1]/tel"
+                                      << "сервер «[::1]:5432», база данных «tel»";
+        // No host: libpq uses the Unix socket in Debian's folder, not "localhost".
+        QTest::newRow("default socket")
+            << "postgresql:///tel"
+            << "сервер «/var/run/postgresql/.s.PGSQL.5432», база данных «tel»";
+        QTest::newRow("socket folder") << "postgresql://u@%2Ftmp%2Fpg:6000/tel"
+                                       << "сервер «/tmp/pg/.s.PGSQL.6000», база данных «tel»";
+    }
+    void aServerAddressNamesEveryServerItLists() {
+        QFETCH(QString, uri);
+        QFETCH(QString, named);
+        QCOMPARE(ServerAddress::parse(uri).describe(), named);
     }
 
     void fileIsLookedUpInTheWorkingDirectory() {

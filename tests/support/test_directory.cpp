@@ -52,9 +52,14 @@ TestEntry cityEntry(Value tel, Value fam, Value ul, Value dom, Value kv) {
                      std::move(dom), std::move(kv),  std::nullopt};
 }
 
-TestDirectory::TestDirectory(bool withSearchIndex) {
-    if (testsOnServer()) {
-        TestServer& server = TestServer::instance();
+TestDirectory::TestDirectory(bool withSearchIndex)
+    : TestDirectory(testsOnServer() ? &TestServer::instance() : nullptr, withSearchIndex) {}
+
+TestDirectory::TestDirectory(TestServer& server) : TestDirectory(&server, true) {}
+
+TestDirectory::TestDirectory(TestServer* serverOf, bool withSearchIndex) : m_serverOf(serverOf) {
+    if (serverOf) {
+        TestServer& server = *serverOf;
         m_schema = server.createDirectory();
         {
             ServerSession session(ServerAddress::parse(server.uri(m_schema)));
@@ -63,6 +68,9 @@ TestDirectory::TestDirectory(bool withSearchIndex) {
                 createServerSearchIndex(session);
         }
         m_server = PQconnectdb(server.conninfo(m_schema).constData());
+        // "terminating connection due to ...": the tests stop servers on purpose.
+        PQsetNoticeProcessor(
+            m_server, [](void*, const char*) {}, nullptr);
         PQsetClientEncoding(m_server, "UTF8");
         return;
     }
@@ -82,14 +90,13 @@ TestDirectory::~TestDirectory() {
     sqlite3_close_v2(m_db);
     if (m_server) {
         PQfinish(m_server);
-        TestServer::instance().dropDirectory(m_schema);
+        m_serverOf->dropDirectory(m_schema);
     }
 }
 
 QString TestDirectory::connectionString() const {
     if (onServer())
-        return QStringLiteral("Provider=PostgreSQL;Data Source=") +
-               TestServer::instance().uri(m_schema);
+        return QStringLiteral("Provider=PostgreSQL;Data Source=") + m_serverOf->uri(m_schema);
     QString s = QString::fromLatin1(kConnectionString);
     return s.replace(QStringLiteral("Data Source=tel.dll"),
                      QStringLiteral("Data Source=") + path());
@@ -102,9 +109,12 @@ PGresult* TestDirectory::serverCall(const QByteArray& sql, int count,
             PQexecParams(m_server, sql.constData(), count, nullptr, values, nullptr, nullptr, 0);
         if (succeeded(result))
             return result;
+        // A test may have restarted the server, or let a standby take over: the test's own
+        // connection comes back. (libpq may not have seen the connection end yet: its own
+        // errors carry no code from the server.)
+        const bool noAnswer = !PQresultErrorField(result, PG_DIAG_SQLSTATE);
         PQclear(result);
-        // A test may have restarted the server; the test's own connection comes back.
-        if (attempt == 0 && PQstatus(m_server) == CONNECTION_BAD) {
+        if (attempt == 0 && (PQstatus(m_server) == CONNECTION_BAD || noAnswer)) {
             PQreset(m_server);
             continue;
         }

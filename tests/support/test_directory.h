@@ -7,6 +7,7 @@
 
 struct sqlite3;
 struct pg_conn;
+class TestServer;
 
 using Value = std::optional<QString>;
 
@@ -29,6 +30,7 @@ bool testsOnServer();
 class TestDirectory {
 public:
     explicit TestDirectory(bool withSearchIndex = true);
+    explicit TestDirectory(TestServer& server);  // on a server of the test's own
     ~TestDirectory();
 
     bool onServer() const { return m_server != nullptr; }
@@ -46,6 +48,7 @@ public:
     QString query(const QString& sql) const;
 
 private:
+    TestDirectory(TestServer* server, bool withSearchIndex);
     qint64 add(const char* table, const TestEntry& entry, bool personal);
     QList<TestEntry> read(const char* table, bool personal) const;
     // A statement on the tests' own server connection that must succeed.
@@ -55,6 +58,7 @@ private:
     QTemporaryDir m_dir;
     sqlite3* m_db = nullptr;
     pg_conn* m_server = nullptr;
+    TestServer* m_serverOf = nullptr;
     QString m_schema;
 };
 

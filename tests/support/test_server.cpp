@@ -68,14 +68,33 @@ bool answers(const QByteArray& conninfo) {
     return PQping(conninfo.constData()) == PQPING_OK;
 }
 
+void ignoreNotice(void*, const char*) {}
+
+// Runs a statement that must succeed; returns its first value.
+QByteArray adminCommand(const QByteArray& conninfo, const QByteArray& sql) {
+    PGconn* conn = PQconnectdb(conninfo.constData());
+    PQsetNoticeProcessor(conn, ignoreNotice, nullptr);  // "drop cascades to ..."
+    PGresult* result = PQexec(conn, sql.constData());
+    const ExecStatusType status = PQresultStatus(result);
+    const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+    const QByteArray value =
+        status == PGRES_TUPLES_OK && PQntuples(result) > 0 ? PQgetvalue(result, 0, 0) : "";
+    const QString message = QString::fromUtf8(PQerrorMessage(conn));
+    PQclear(result);
+    PQfinish(conn);
+    if (!ok)
+        fatal(QStringLiteral("%1: %2").arg(QString::fromUtf8(sql), message));
+    return value;
+}
+
 }  // namespace
 
 TestServer& TestServer::instance() {
-    static TestServer server;
+    static TestServer server{Options()};
     return server;
 }
 
-TestServer::TestServer() {
+TestServer::TestServer(const Options& options) {
     const RunAs who = runAs();
     char folder[] = "/tmp/tel-pg-XXXXXX";
     if (!::mkdtemp(folder))
@@ -83,16 +102,43 @@ TestServer::TestServer() {
     m_root = QString::fromLocal8Bit(folder);
     if (who.change && ::chown(folder, who.uid, who.gid) != 0)
         fatal(QStringLiteral("cannot hand %1 to the postgres user").arg(m_root));
-    // The cluster's default collation is ICU's Russian one, unlike byte order: the program's
-    // searches must not depend on it.
-    run({kBin + "/initdb", "-D", m_root + "/data", "-U", kUser, "--auth=trust", "-E", "UTF8",
-         "--locale=C.UTF-8", "--locale-provider=icu", "--icu-locale=ru-RU", "--no-sync",
-         "--no-instructions"},
-        true);
-    for (int attempt = 0; attempt < 5; ++attempt)
-        if (launch(freePort()))
-            return;
-    fatal(QStringLiteral("the server did not start; see %1/server.log").arg(m_root));
+    if (const TestServer* primary = options.standbyOf) {
+        // A fast checkpoint: the default one is spread over minutes.
+        run({kBin + "/pg_basebackup", "-D", m_root + "/data", "-R", "--checkpoint=fast",
+             "--no-sync", "-h", primary->m_root, "-p", QString::number(primary->m_port), "-U",
+             kUser},
+            true);
+    } else {
+        // The cluster's default collation is ICU's Russian one, unlike byte order: the
+        // program's searches must not depend on it.
+        run({kBin + "/initdb", "-D", m_root + "/data", "-U", kUser, "--auth=trust", "-E", "UTF8",
+             "--locale=C.UTF-8", "--locale-provider=icu", "--icu-locale=ru-RU", "--no-sync",
+             "--no-instructions"},
+            true);
+    }
+    if (!options.hba.isEmpty()) {
+        QFile hba(m_root + "/data/pg_hba.conf");
+        if (!hba.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            fatal(QStringLiteral("cannot write %1").arg(hba.fileName()));
+        hba.write(options.hba.join(u'\n').toUtf8() + '\n');
+    }
+    m_settings = QStringList{"listen_addresses=127.0.0.1", "fsync=off", "synchronous_commit=off",
+                             "full_page_writes=off", "max_connections=40"};
+    if (options.tls) {
+        makeCertificates();
+        m_settings << "ssl=on"
+                   << "ssl_cert_file=" + file("server.crt") << "ssl_key_file=" + file("server.key");
+    }
+    m_settings += options.settings;
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt)
+        started = launch(freePort());
+    if (!started)
+        fatal(QStringLiteral("the server did not start; see %1/server.log").arg(m_root));
+    if (TestServer* primary = options.standbyOf) {
+        primary->waitForStandby();
+        primary->m_standbys.append(this);
+    }
 }
 
 TestServer::~TestServer() {
@@ -143,15 +189,43 @@ void TestServer::run(const QStringList& command, bool wait) {
     }
 }
 
+// Made as the server's user, so that the server may read its key (it refuses one that others
+// can read).
+void TestServer::makeCertificates() {
+    const QString openssl = QStringLiteral(OPENSSL_PROGRAM);
+    const QStringList newKey = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                                "-nodes"};
+    for (const char* ca : {"ca", "other-ca"})
+        run(QStringList{openssl, "req", "-x509", "-days", "2", "-subj",
+                        QStringLiteral("/CN=telspr test %1").arg(ca), "-keyout",
+                        file(ca + QStringLiteral(".key")), "-out",
+                        file(ca + QStringLiteral(".crt"))} +
+                newKey,
+            true);
+    run(QStringList{openssl, "req", "-new", "-subj", "/CN=localhost", "-keyout", file("server.key"),
+                    "-out", file("server.csr")} +
+            newKey,
+        true);
+    QFile names(file("server.ext"));
+    if (!names.open(QIODevice::WriteOnly))
+        fatal(QStringLiteral("cannot write %1").arg(names.fileName()));
+    names.write("subjectAltName=DNS:localhost\n");
+    names.close();
+    run({openssl, "x509", "-req", "-days", "2", "-in", file("server.csr"), "-CA", file("ca.crt"),
+         "-CAkey", file("ca.key"), "-extfile", file("server.ext"), "-out", file("server.crt")},
+        true);
+}
+
 bool TestServer::launch(int port) {
     m_port = port;
-    run({kBin + "/postgres", "-D", m_root + "/data", "-p", QString::number(port), "-k", m_root,
-         "-c", "listen_addresses=127.0.0.1", "-c", "fsync=off", "-c", "synchronous_commit=off",
-         "-c", "full_page_writes=off", "-c", "max_connections=40"},
-        false);
+    QStringList command = {
+        kBin + "/postgres", "-D", m_root + "/data", "-p", QString::number(port), "-k", m_root};
+    for (const QString& setting : m_settings)
+        command << "-c" << setting;
+    run(command, false);
     QElapsedTimer waited;
     waited.start();
-    while (!answers(conninfo(QString()))) {
+    while (!answers(ownConninfo(QString()))) {
         int status = 0;
         if (::waitpid(m_postgres, &status, WNOHANG) == m_postgres) {
             m_postgres = -1;  // most likely another program took the port meanwhile
@@ -164,54 +238,90 @@ bool TestServer::launch(int port) {
     return true;
 }
 
-void TestServer::stop() {
+// Until the standby that just started streams what this server writes.
+void TestServer::waitForStandby() const {
+    const QByteArray streaming = QByteArray::number(m_standbys.size() + 1);
+    QElapsedTimer waited;
+    waited.start();
+    while (adminCommand(ownConninfo(QString()),
+                        "SELECT count(*) FROM pg_stat_replication WHERE state = 'streaming'") !=
+           streaming) {
+        if (waited.elapsed() > kReadyTimeoutMs)
+            fatal(QStringLiteral("the standby did not stream; see its server.log"));
+        QThread::msleep(20);
+    }
+}
+
+void TestServer::halt(int signal) {
     if (m_postgres < 0)
         return;
-    ::kill(m_postgres, SIGINT);  // fast shutdown: clients are told and disconnected
+    ::kill(m_postgres, signal);
     int status = 0;
     ::waitpid(m_postgres, &status, 0);
     m_postgres = -1;
 }
 
-void TestServer::restart() {
-    stop();
+void TestServer::stop() {
+    halt(SIGINT);  // fast shutdown: clients are told and disconnected
+}
+
+void TestServer::crash() {
+    halt(SIGQUIT);
+}
+
+void TestServer::start() {
     if (!launch(m_port))
         fatal(QStringLiteral("the server did not start again; see %1/server.log").arg(m_root));
 }
 
+void TestServer::restart() {
+    stop();
+    start();
+}
+
+void TestServer::promote() {
+    admin("SELECT pg_promote()");  // waits until the server takes writes
+}
+
 QString TestServer::uri(const QString& directory) const {
+    QStringList hosts = {QStringLiteral("127.0.0.1:%1").arg(m_port)};
+    for (const TestServer* standby : m_standbys)
+        hosts << QStringLiteral("127.0.0.1:%1").arg(standby->m_port);
     // "%3D" is the URI's way of writing '='.
-    return QStringLiteral("postgresql://%1@127.0.0.1:%2/%3").arg(kUser).arg(m_port).arg(kDatabase) +
-           QStringLiteral("?options=-csearch_path%3D") + directory;
+    QString uri = QStringLiteral("postgresql://%1@%2/%3").arg(kUser, hosts.join(u','), kDatabase) +
+                  QStringLiteral("?options=-csearch_path%3D") + directory;
+    if (!m_standbys.isEmpty())
+        uri += QStringLiteral("&target_session_attrs=read-write");
+    return uri;
+}
+
+QByteArray TestServer::ownConninfo(const QString& database) const {
+    return QStringLiteral("host=%1 port=%2 user=%3 dbname=%4")
+        .arg(m_root)
+        .arg(m_port)
+        .arg(kUser, database.isEmpty() ? QStringLiteral("postgres") : database)
+        .toUtf8();
 }
 
 QByteArray TestServer::conninfo(const QString& directory) const {
+    QStringList hosts = {m_root}, ports = {QString::number(m_port)};
+    for (const TestServer* standby : m_standbys) {
+        hosts << standby->m_root;
+        ports << QString::number(standby->m_port);
+    }
     QString info = QStringLiteral("host=%1 port=%2 user=%3 dbname=%4")
-                       .arg(m_root)
-                       .arg(m_port)
-                       .arg(kUser, directory.isEmpty() ? QStringLiteral("postgres") : kDatabase);
+                       .arg(hosts.join(u','), ports.join(u','), kUser,
+                            directory.isEmpty() ? QStringLiteral("postgres") : kDatabase);
     if (!directory.isEmpty())
         info += QStringLiteral(" options=-csearch_path=") + directory;
+    if (!m_standbys.isEmpty())
+        info += QStringLiteral(" target_session_attrs=read-write");
     return info.toUtf8();
 }
 
-namespace {
-
-void ignoreNotice(void*, const char*) {}
-
-void adminCommand(const QByteArray& conninfo, const QByteArray& sql) {
-    PGconn* conn = PQconnectdb(conninfo.constData());
-    PQsetNoticeProcessor(conn, ignoreNotice, nullptr);  // "drop cascades to ..."
-    PGresult* result = PQexec(conn, sql.constData());
-    const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK;
-    const QString message = QString::fromUtf8(PQerrorMessage(conn));
-    PQclear(result);
-    PQfinish(conn);
-    if (!ok)
-        fatal(QStringLiteral("%1: %2").arg(QString::fromUtf8(sql), message));
+void TestServer::admin(const QByteArray& sql) const {
+    adminCommand(ownConninfo(QString()), sql);
 }
-
-}  // namespace
 
 QString TestServer::createDirectory() {
     if (m_directories == 0)
