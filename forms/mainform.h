@@ -17,6 +17,7 @@ class ImageList;
 class MenuItem;
 class PhoneEdit;
 class Picture;
+class PictureButton;
 class StatusBar;
 class QFileDialog;
 class QFrame;
@@ -91,7 +92,6 @@ private:
     MenuItem* popupItem(const QString& name, const QString& caption, int imageIndex,
                         QAction* command);
     void sortBy(int order);
-    void showSearchButton(bool normal, bool hover, bool pressed);
 
     Directory m_directory;
     DirectoryModel m_model;
@@ -101,9 +101,6 @@ private:
     // The controls, named as the window has always named them.
     ImageList* ImageList1;         // the 16 x 16 menu images
     Picture* Image1;               // background picture
-    Picture* search1;              // search button, normal image
-    Picture* search;               // search button, hover image
-    Picture* search2;              // search button, pressed image
     QFrame* Bevel1;                // frame around the search panel
     DBGrid* DBGrid1;               // the grid over the shown directory
     StatusBar* StatusBar1;         // result, blank, sort letter, edit mode
@@ -141,6 +138,9 @@ private:
     MenuItem* m_barRed;               // "Редактирование": its tick is edit mode
     MenuItem* m_barGor;   // "Городские номера": its tick marks the city view
     MenuItem* m_barLich;  // "Личный справочник": its tick marks the personal view
+    // The search picture button over the background: its pictures search1 (normal), search
+    // (hover) and search2 (pressed) stand at its place.
+    PictureButton* m_searchButton;
     QPrinter m_printer;
     QPrintDialog* PrintDialog1;                       // chooses the printer for the listing
     QFileDialog* SaveDialog1 = nullptr;               // names the HTML file, made when first used

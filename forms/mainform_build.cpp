@@ -11,6 +11,7 @@
 #include "menu_item.h"
 #include "phone_edit.h"
 #include "picture.h"
+#include "picture_button.h"
 #include "sort_orders.h"
 #include "status_bar.h"
 #include "window_look.h"
@@ -66,22 +67,15 @@ void Tmainform::buildControls() {
     ImageList1 = new ImageList(this);
     Image1 = new Picture(this, QStringLiteral("Image1"), QStringLiteral(":/images/background.png"),
                          {-8, 27, 0, 0});
-    search1 = new Picture(this, QStringLiteral("search1"),
-                          QStringLiteral(":/images/search_normal.png"), {45, 264, 0, 0});
-    search = new Picture(this, QStringLiteral("search"),
-                         QStringLiteral(":/images/search_hover.png"), {45, 264, 0, 0});
-    search2 = new Picture(this, QStringLiteral("search2"),
-                          QStringLiteral(":/images/search_pressed.png"), {45, 264, 0, 0});
-    search->hide();
-    search2->hide();
-    connect(Image1, &Picture::mouseMoved, this, [this] { showSearchButton(true, false, false); });
-    connect(Image1, &Picture::mousePressed, this, [this] { showSearchButton(true, false, false); });
-    connect(search1, &Picture::mouseMoved, this, [this] { search->show(); });
-    connect(search, &Picture::mousePressed, this, [this] {
-        // searchMouseDown: the pressed image, then the search.
-        search2->show();
-        runGuarded([this] { SearchbClick(); });
-    });
+    // searchMouseDown: the pressed picture, then the search.
+    m_searchButton = new PictureButton(
+        this, QStringLiteral("searchButton"), ButtonPicture::Search,
+        {QStringLiteral("search1"), QStringLiteral("search"), QStringLiteral("search2")}, {45, 264},
+        {PictureButton::Stacking::Layered, PictureButton::Runs::OnPress, true});
+    connect(m_searchButton, &PictureButton::triggered, this,
+            [this] { runGuarded([this] { SearchbClick(); }); });
+    for (auto signal : {&Picture::mouseMoved, &Picture::mousePressed})
+        connect(Image1, signal, m_searchButton, &PictureButton::reset);
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -159,7 +153,8 @@ void Tmainform::buildControls() {
     setTabOrder(Edit1, Edit2);
     setTabOrder(Edit2, Edit3);
     setTabOrder(Edit3, Edit4);
-    setTabOrder(Edit4, DBGrid1);
+    setTabOrder(Edit4, m_searchButton);
+    setTabOrder(m_searchButton, DBGrid1);
     telin->setFocus();
 
     PrintDialog1 = new QPrintDialog(&m_printer, this);

@@ -6,7 +6,7 @@
 #include "menu_item.h"
 #include "message_boxes.h"
 #include "phone_edit.h"
-#include "picture.h"
+#include "picture_button.h"
 #include "search_request.h"
 #include "sort_orders.h"
 #include "status_bar.h"
@@ -16,16 +16,14 @@ void Tmainform::SearchActExecute() {
 }
 
 void Tmainform::SearchbClick() {
-    search2->show();
+    m_searchButton->showPicture(ButtonLook::Pressed);
     ConfirmPendingChanges();
     const SearchInputs inputs{telin->maskedText(), Edit1->currentText(), Edit2->currentText(),
                               Edit3->currentText(), Edit4->currentText()};
     if (!inputs.hasInput()) {
         showWarningBox(this, QStringLiteral("Поля поиска пусты!"));
-        search1->show();
         StatusBar1->setPanelText(0, QStringLiteral("Поиск..."));
-        search2->hide();
-        search->hide();
+        m_searchButton->reset();
         return;
     }
     CityQuery& tel = m_directory.tel;
@@ -43,9 +41,7 @@ void Tmainform::SearchbClick() {
         edit->clearEditText();
     }
     telin->clearInput();
-    search1->show();
-    search2->hide();
-    search->hide();
+    m_searchButton->reset();
 }
 
 void Tmainform::ClearSortMarks() {

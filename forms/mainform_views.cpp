@@ -6,6 +6,7 @@
 #include "mainform.h"
 #include "menu_item.h"
 #include "phone_edit.h"
+#include "picture_button.h"
 #include "status_bar.h"
 
 namespace {
@@ -25,6 +26,7 @@ void Tmainform::gorExecute() {
     m_barLich->setImageIndex(-1);
     for (QLabel* l : {StaticText7, StaticText8, StaticText9, StaticText10, StaticText11})
         l->show();
+    m_searchButton->show();
     for (QWidget* w :
          {static_cast<QWidget*>(telin), static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
           static_cast<QWidget*>(Edit4), static_cast<QWidget*>(Edit3)})
@@ -56,6 +58,8 @@ void Tmainform::lichExecute() {
     for (int i = 0; i < 5; ++i)
         headings[i]->move(kPersonalHeadings[i], kHeadingTop);
     StaticText6->show();
+    // Under the grid here: out of the keyboard's reach, first, so the focus passes it by.
+    m_searchButton->hide();
     for (QWidget* w :
          {static_cast<QWidget*>(telin), static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
           static_cast<QWidget*>(Edit4), static_cast<QWidget*>(Edit3)})
