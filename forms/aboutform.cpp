@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 
+#include "artwork.h"
 #include "guarded.h"
 #include "picture.h"
 #include "picture_button.h"
@@ -18,6 +19,10 @@ Taboutform::Taboutform(QWidget& mainform)
     // The picture is a little larger than the window; its edges are cut off.
     Image1 = new Picture(this, QStringLiteral("Image1"), QStringLiteral(":/images/about.png"),
                          QRect(0, -8, 312, 243));
+    // All the dialog tells is drawn in the picture; screen readers read the same words.
+    const AboutText& text = aboutText();
+    Image1->setAccessibleName(text.title + u' ' + text.town);
+    Image1->setAccessibleDescription(text.description + u' ' + text.version);
     m_ok = new PictureButton(
         this, QStringLiteral("ok"), ButtonPicture::Ok,
         {QStringLiteral("ok1"), QStringLiteral("ok2"), QStringLiteral("ok3")}, {224, 152},

@@ -90,6 +90,12 @@ void Taddform::createControls() {
 
     Edit1 = new QLineEdit(this);
     styleInput(Edit1, QStringLiteral("Edit1"), QString(), QRect(16, 80, 128, 19));
+    // Each label names its input, to screen readers too.
+    const std::pair<QLabel*, QWidget*> captions[] = {{StaticText6, telin}, {StaticText1, Edit1},
+                                                     {StaticText2, Edit2}, {StaticText3, Edit3},
+                                                     {StaticText4, Edit4}, {Statictext5, Edit5}};
+    for (const auto& [caption, input] : captions)
+        caption->setBuddy(input);
 
     setTabOrder(telin, Edit1);
     setTabOrder(Edit1, Edit2);
