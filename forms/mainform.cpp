@@ -26,6 +26,7 @@ Tmainform::Tmainform(const QString& connectionString, QWidget* parent)
     buildCommands();
     buildMenuBar();
     buildPopupMenu();
+    showView(true);
     // The connection opens while the window is built; then the window opens its data.
     runGuarded([this] { m_directory.connection.open(); });
     runGuarded([this] { FormCreate(); });

@@ -91,6 +91,7 @@ private:
     MenuItem* barItem(const QString& action, const QString& caption, int imageIndex);
     MenuItem* popupItem(const QString& name, const QString& caption, int imageIndex,
                         QAction* command);
+    void showView(bool city);  // what the city or the personal view shows, and where
     void sortBy(int order);
 
     Directory m_directory;
@@ -141,6 +142,7 @@ private:
     // The search picture button over the background: its pictures search1 (normal), search
     // (hover) and search2 (pressed) stand at its place.
     PictureButton* m_searchButton;
+    QList<QWidget*> m_searchPanel;  // the city view's, beside the grid; hidden in the personal view
     QPrinter m_printer;
     QPrintDialog* PrintDialog1;                       // chooses the printer for the listing
     QFileDialog* SaveDialog1 = nullptr;               // names the HTML file, made when first used
