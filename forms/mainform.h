@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -92,7 +93,8 @@ private:
     MenuItem* popupItem(const QString& name, const QString& caption, int imageIndex,
                         QAction* command);
     void showView(bool city);  // what the city or the personal view shows, and where
-    void sortBy(int order);
+    void sortBy(Field key);
+    std::array<MenuItem*, 5> sortPopupItems() const { return {N2, N3, N4, N5, N6}; }
 
     Directory m_directory;
     DirectoryModel m_model;
