@@ -85,6 +85,7 @@ protected:
 
 private:
     void buildControls();
+    void buildSearchPanel();  // the labels and inputs of the city view's search
     void buildCommands();
     void buildMenuBar();
     void buildPopupMenu();

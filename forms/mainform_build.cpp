@@ -169,13 +169,22 @@ void Tmainform::buildControls() {
                              {0, kHeadingTop, kHeadingWidths[i], 17}, true);
     StaticText6->move(kMobileHeadingLeft, kHeadingTop);
 
+    buildSearchPanel();
+
+    PrintDialog1 = new QPrintDialog(&m_printer, this);
+    PrintDialog1->setObjectName(QStringLiteral("PrintDialog1"));
+    // The listing is printed whole: no page range, no selection to offer.
+    PrintDialog1->setOption(QAbstractPrintDialog::PrintPageRange, false);
+}
+
+void Tmainform::buildSearchPanel() {
     // The labels first: an input covers the bottom edge of the label above it.
-    QLabel** const searchLabels[] = {&StaticText7, &StaticText8, &StaticText9, &StaticText10,
-                                     &StaticText11};
-    for (size_t i = 0; i < std::size(searchLabels); ++i) {
+    QLabel** const labels[] = {&StaticText7, &StaticText8, &StaticText9, &StaticText10,
+                               &StaticText11};
+    for (size_t i = 0; i < std::size(labels); ++i) {
         const SearchField& field = kSearchFields[i];
-        *searchLabels[i] = label(this, QString::fromLatin1(field.label),
-                                 QString::fromUtf8(field.caption), field.labelPlace, false);
+        *labels[i] = label(this, QString::fromLatin1(field.label), QString::fromUtf8(field.caption),
+                           field.labelPlace, false);
     }
     telin = input<PhoneEdit>(this, kSearchFields[0]);
     telin->setFrame(false);
@@ -185,10 +194,11 @@ void Tmainform::buildControls() {
     Edit4 = input<HistoryCombo>(this, kSearchFields[4]);
     QWidget* const inputs[] = {telin, Edit1, Edit2, Edit3, Edit4};
     for (size_t i = 0; i < std::size(inputs); ++i) {
-        (*searchLabels[i])->setBuddy(inputs[i]);  // names the input to screen readers
-        inputs[i]->installEventFilter(this);      // Enter searches
+        (*labels[i])->setBuddy(inputs[i]);    // names the input to screen readers
+        inputs[i]->installEventFilter(this);  // Enter searches
     }
-    // The button before the inputs: the focus leaving a hidden input passes it by.
+    // The picture button is hidden before the inputs, so that the focus leaving the last
+    // hidden input passes it by.
     m_searchPanel = {StaticText7,  StaticText8,    StaticText9, StaticText10,
                      StaticText11, m_searchButton, telin,       Edit1,
                      Edit2,        Edit4,          Edit3,       Bevel1};
@@ -197,11 +207,6 @@ void Tmainform::buildControls() {
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     telin->setFocus();
-
-    PrintDialog1 = new QPrintDialog(&m_printer, this);
-    PrintDialog1->setObjectName(QStringLiteral("PrintDialog1"));
-    // The listing is printed whole: no page range, no selection to offer.
-    PrintDialog1->setOption(QAbstractPrintDialog::PrintPageRange, false);
 }
 
 QAction* Tmainform::command(const QString& name, void (Tmainform::*handler)()) {
