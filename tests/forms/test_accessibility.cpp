@@ -35,7 +35,11 @@ class RecorderPlugin : public QAccessibleBridgePlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QAccessibleBridgeFactoryInterface_iid FILE "accessibility_recorder.json")
 public:
-    QAccessibleBridge* create(const QString&) override { return new Recorder; }
+    QAccessibleBridge* create(const QString&) override {
+        // Qt keeps its bridges to the end and may or may not delete them then.
+        static Recorder* const recorder = new Recorder;
+        return recorder;
+    }
 };
 Q_IMPORT_PLUGIN(RecorderPlugin)
 
