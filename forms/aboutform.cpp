@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 
+#include "artwork.h"
 #include "guarded.h"
 #include "picture.h"
+#include "picture_button.h"
 
 Taboutform::Taboutform(QWidget& mainform)
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
@@ -17,17 +19,16 @@ Taboutform::Taboutform(QWidget& mainform)
     // The picture is a little larger than the window; its edges are cut off.
     Image1 = new Picture(this, QStringLiteral("Image1"), QStringLiteral(":/images/about.png"),
                          QRect(0, -8, 312, 243));
-    ok1 = new Picture(this, QStringLiteral("ok1"), QStringLiteral(":/images/ok_normal.png"),
-                      QRect(224, 152, 73, 29));
-    ok2 = new Picture(this, QStringLiteral("ok2"), QStringLiteral(":/images/ok_hover.png"),
-                      QRect(224, 152, 73, 29));
-    ok3 = new Picture(this, QStringLiteral("ok3"), QStringLiteral(":/images/ok_pressed.png"),
-                      QRect(224, 152, 71, 29));
-    ok2->hide();
-    ok3->hide();
+    // All the dialog tells is drawn in the picture; screen readers read the same words.
+    const AboutText& text = aboutText();
+    Image1->setAccessibleName(text.title + u' ' + text.town);
+    Image1->setAccessibleDescription(text.description + u' ' + text.version);
+    m_ok = new PictureButton(
+        this, QStringLiteral("ok"), ButtonPicture::Ok,
+        {QStringLiteral("ok1"), QStringLiteral("ok2"), QStringLiteral("ok3")}, {224, 152},
+        {PictureButton::Stacking::OneAtATime, PictureButton::Runs::OnClick, true});
 
-    connect(ok1, &Picture::mouseMoved, this, &Taboutform::ok1MouseMove);
-    connect(ok2, &Picture::clicked, this, &Taboutform::ok2Click);
+    connect(m_ok, &PictureButton::triggered, this, &Taboutform::ok2Click);
     connect(Image1, &Picture::mouseMoved, this, &Taboutform::Image1MouseMove);
 }
 
@@ -48,25 +49,11 @@ void Taboutform::FormClose() {
     runGuarded([this] { m_mainform.setEnabled(true); });
 }
 
-void Taboutform::ok1MouseMove() {
-    runGuarded([this] {
-        ok2->show();
-        ok1->hide();
-    });
-}
-
 void Taboutform::ok2Click() {
-    runGuarded([this] {
-        ok3->show();
-        ok2->hide();
-        close();
-    });
+    // The pressed picture stays until the pointer crosses the background.
+    close();
 }
 
 void Taboutform::Image1MouseMove() {
-    runGuarded([this] {
-        ok1->show();
-        ok2->hide();
-        ok3->hide();
-    });
+    runGuarded([this] { m_ok->reset(); });
 }

@@ -3,10 +3,11 @@
 #include <QWidget>
 
 class Picture;
+class PictureButton;
 
 // The about dialog: a picture with an OK picture button, a tool window made once at start-up
 // and only hidden when closed. While it shows, the main window is disabled. The three OK
-// pictures change only with the pointer: showing the dialog does not reset them.
+// pictures change only with the pointer and the button: showing the dialog does not reset them.
 class Taboutform : public QWidget {
     Q_OBJECT
 public:
@@ -20,14 +21,11 @@ protected:
 
 private:
     void FormClose();
-    void ok1MouseMove();
     void ok2Click();
     void Image1MouseMove();
 
     QWidget& m_mainform;
 
-    Picture* Image1;  // the about picture; moving over it returns OK to normal
-    Picture* ok1;     // OK button, normal
-    Picture* ok2;     // OK button under the pointer; a click on it closes
-    Picture* ok3;     // OK button pressed; reacts to nothing
+    Picture* Image1;      // the about picture; moving over it returns OK to normal
+    PictureButton* m_ok;  // OK: ok1 normal, ok2 under the pointer (a click closes), ok3 pressed
 };

@@ -11,6 +11,7 @@
 #include "phone_edit.h"
 #include "phone_text.h"
 #include "picture.h"
+#include "picture_button.h"
 
 namespace {
 
@@ -46,20 +47,14 @@ void Taddform::createControls() {
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel1->setGeometry(8, 16, 153, kBevelWithMobile);
 
-    OK1 = new Picture(this, QStringLiteral("OK1"), QStringLiteral(":/images/ok_normal.png"),
-                      QRect(192, 16, 73, 29));
-    OK2 = new Picture(this, QStringLiteral("OK2"), QStringLiteral(":/images/ok_hover.png"),
-                      QRect(192, 16, 73, 29));
-    ok3 = new Picture(this, QStringLiteral("ok3"), QStringLiteral(":/images/ok_pressed.png"),
-                      QRect(192, 16, 71, 29));
-    can1 = new Picture(this, QStringLiteral("can1"), QStringLiteral(":/images/cancel_normal.png"),
-                       QRect(192, 56, 73, 29));
-    can2 = new Picture(this, QStringLiteral("can2"), QStringLiteral(":/images/cancel_hover.png"),
-                       QRect(192, 56, 73, 29));
-    can3 = new Picture(this, QStringLiteral("can3"), QStringLiteral(":/images/cancel_pressed.png"),
-                       QRect(192, 56, 71, 29));
-    for (Picture* hidden : {OK2, ok3, can2, can3})
-        hidden->hide();
+    m_ok = new PictureButton(
+        this, QStringLiteral("OK"), ButtonPicture::Ok,
+        {QStringLiteral("OK1"), QStringLiteral("OK2"), QStringLiteral("ok3")}, {192, 16},
+        {PictureButton::Stacking::OneAtATime, PictureButton::Runs::OnClick, true});
+    m_cancel = new PictureButton(
+        this, QStringLiteral("can"), ButtonPicture::Cancel,
+        {QStringLiteral("can1"), QStringLiteral("can2"), QStringLiteral("can3")}, {192, 56},
+        {PictureButton::Stacking::OneAtATime, PictureButton::Runs::OnClick, false});
 
     Edit4 = new QLineEdit(this);
     styleInput(Edit4, QStringLiteral("Edit4"), QStringLiteral("Здесь введите № квартиры"),
@@ -95,17 +90,24 @@ void Taddform::createControls() {
 
     Edit1 = new QLineEdit(this);
     styleInput(Edit1, QStringLiteral("Edit1"), QString(), QRect(16, 80, 128, 19));
+    // Each label names its input, to screen readers too.
+    const std::pair<QLabel*, QWidget*> captions[] = {{StaticText6, telin}, {StaticText1, Edit1},
+                                                     {StaticText2, Edit2}, {StaticText3, Edit3},
+                                                     {StaticText4, Edit4}, {Statictext5, Edit5}};
+    for (const auto& [caption, input] : captions)
+        caption->setBuddy(input);
 
     setTabOrder(telin, Edit1);
     setTabOrder(Edit1, Edit2);
     setTabOrder(Edit2, Edit3);
     setTabOrder(Edit3, Edit4);
     setTabOrder(Edit4, Edit5);
+    setTabOrder(Edit5, m_ok);
+    setTabOrder(m_ok, m_cancel);
+    telin->setFocus();  // for the first showing; later ones keep the focus where it was left
 
-    connect(OK1, &Picture::mouseMoved, this, &Taddform::OK1MouseMove);
-    connect(OK2, &Picture::clicked, this, &Taddform::OK2Click);
-    connect(can1, &Picture::mouseMoved, this, &Taddform::can1MouseMove);
-    connect(can2, &Picture::clicked, this, &Taddform::can2Click);
+    connect(m_ok, &PictureButton::triggered, this, &Taddform::OK2Click);
+    connect(m_cancel, &PictureButton::triggered, this, &Taddform::can2Click);
     connect(Image1, &Picture::mouseMoved, this, &Taddform::Image1MouseMove);
 }
 
@@ -165,42 +167,23 @@ void Taddform::FormClose() {
     runGuarded([this] { m_mainform.setEnabled(true); });
 }
 
-void Taddform::OK1MouseMove() {
-    runGuarded([this] {
-        OK1->hide();
-        OK2->show();
-    });
-}
-
-void Taddform::can1MouseMove() {
-    runGuarded([this] {
-        can1->hide();
-        can2->show();
-    });
-}
-
 void Taddform::Image1MouseMove() {
     runGuarded([this] {
-        OK1->show();
-        can1->show();
-        for (Picture* other : {OK2, ok3, can2, can3})
-            other->hide();
+        m_ok->reset();
+        m_cancel->reset();
     });
 }
 
 void Taddform::OK2Click() {
+    // The button shows its pressed picture while this runs.
     runGuarded([this] {
-        OK2->hide();
-        ok3->show();
         if (fieldsEmpty())
             showWarningBox(this, QStringLiteral("Поля пусты!"));
         else
             addEntry();
         // A failed save ends above, leaving the dialog open with its texts for correction.
         m_mainform.setEnabled(true);
-        OK1->show();
-        OK2->hide();
-        ok3->hide();
+        m_ok->reset();
         close();
     });
 }
@@ -208,9 +191,7 @@ void Taddform::OK2Click() {
 void Taddform::can2Click() {
     runGuarded([this] {
         m_mainform.setEnabled(true);
-        can1->show();
-        can2->hide();
-        can3->hide();
+        m_cancel->reset();
         close();
     });
 }

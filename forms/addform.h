@@ -10,6 +10,7 @@ class DataSet;
 class Directory;
 class PhoneEdit;
 class Picture;
+class PictureButton;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -17,7 +18,7 @@ class QLineEdit;
 // The add-record dialog: a tool window of its own, made once at start-up and only hidden
 // when closed. The main window shows it and disables itself; every way of closing it
 // enables the main window again. A new entry goes to the directory the grid shows. OK and
-// cancel are picture buttons for the mouse only: the dialog handles no keys of its own.
+// cancel are picture buttons; Enter and Escape in an input neither save nor cancel.
 class Taddform : public QWidget {
     Q_OBJECT
 public:
@@ -37,9 +38,7 @@ private:
 
     void FormShow();
     void FormClose();
-    void OK1MouseMove();
     void OK2Click();
-    void can1MouseMove();
     void can2Click();
     void Image1MouseMove();
 
@@ -57,12 +56,6 @@ private:
 
     Picture* Image1;      // the background; moving over it returns both buttons to normal
     QFrame* Bevel1;       // the frame around the inputs; shorter without the mobile row
-    Picture* OK1;         // OK button, normal
-    Picture* OK2;         // OK button under the pointer; a click on it saves
-    Picture* ok3;         // OK button pressed
-    Picture* can1;        // cancel button, normal
-    Picture* can2;        // cancel button under the pointer; a click on it cancels
-    Picture* can3;        // cancel button pressed (never shown)
     QLineEdit* Edit4;     // apartment
     QLineEdit* Edit3;     // house
     QLineEdit* Edit2;     // street
@@ -75,4 +68,8 @@ private:
     QLabel* Statictext5;  // caption of Edit5
     QLabel* StaticText6;  // caption of telin
     QLineEdit* Edit1;     // surname and initials
+
+    // The picture buttons, lying between the frame and the inputs.
+    PictureButton* m_ok;      // OK1 normal, OK2 under the pointer (a click saves), ok3 pressed
+    PictureButton* m_cancel;  // can1, can2 (a click cancels), can3 pressed (never shown)
 };

@@ -16,7 +16,7 @@
 #include "message_boxes.h"
 #include "pending_changes.h"
 #include "phone_edit.h"
-#include "picture.h"
+#include "picture_button.h"
 #include "status_bar.h"
 
 Tmainform::Tmainform(const QString& connectionString, QWidget* parent)
@@ -26,6 +26,7 @@ Tmainform::Tmainform(const QString& connectionString, QWidget* parent)
     buildCommands();
     buildMenuBar();
     buildPopupMenu();
+    showView(true);
     // The connection opens while the window is built; then the window opens its data.
     runGuarded([this] { m_directory.connection.open(); });
     runGuarded([this] { FormCreate(); });
@@ -92,14 +93,8 @@ void Tmainform::prsetExecute() {
     PrinterSetupDialog1->exec();
 }
 
-void Tmainform::showSearchButton(bool normal, bool hover, bool pressed) {
-    search1->setVisible(normal);
-    search->setVisible(hover);
-    search2->setVisible(pressed);
-}
-
 void Tmainform::mouseMoveEvent(QMouseEvent*) {
-    showSearchButton(true, false, false);
+    m_searchButton->reset();
 }
 
 bool Tmainform::eventFilter(QObject* watched, QEvent* event) {

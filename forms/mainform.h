@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -17,6 +18,7 @@ class ImageList;
 class MenuItem;
 class PhoneEdit;
 class Picture;
+class PictureButton;
 class StatusBar;
 class QFileDialog;
 class QFrame;
@@ -83,6 +85,7 @@ protected:
 
 private:
     void buildControls();
+    void buildSearchPanel();  // the labels and inputs of the city view's search
     void buildCommands();
     void buildMenuBar();
     void buildPopupMenu();
@@ -90,8 +93,9 @@ private:
     MenuItem* barItem(const QString& action, const QString& caption, int imageIndex);
     MenuItem* popupItem(const QString& name, const QString& caption, int imageIndex,
                         QAction* command);
-    void sortBy(int order);
-    void showSearchButton(bool normal, bool hover, bool pressed);
+    void showView(bool city);  // what the city or the personal view shows, and where
+    void sortBy(Field key);
+    std::array<MenuItem*, 5> sortPopupItems() const { return {N2, N3, N4, N5, N6}; }
 
     Directory m_directory;
     DirectoryModel m_model;
@@ -101,9 +105,6 @@ private:
     // The controls, named as the window has always named them.
     ImageList* ImageList1;         // the 16 x 16 menu images
     Picture* Image1;               // background picture
-    Picture* search1;              // search button, normal image
-    Picture* search;               // search button, hover image
-    Picture* search2;              // search button, pressed image
     QFrame* Bevel1;                // frame around the search panel
     DBGrid* DBGrid1;               // the grid over the shown directory
     StatusBar* StatusBar1;         // result, blank, sort letter, edit mode
@@ -141,6 +142,10 @@ private:
     MenuItem* m_barRed;               // "Редактирование": its tick is edit mode
     MenuItem* m_barGor;   // "Городские номера": its tick marks the city view
     MenuItem* m_barLich;  // "Личный справочник": its tick marks the personal view
+    // The search picture button over the background: its pictures search1 (normal), search
+    // (hover) and search2 (pressed) stand at its place.
+    PictureButton* m_searchButton;
+    QList<QWidget*> m_searchPanel;  // the city view's, beside the grid; hidden in the personal view
     QPrinter m_printer;
     QPrintDialog* PrintDialog1;                       // chooses the printer for the listing
     QFileDialog* SaveDialog1 = nullptr;               // names the HTML file, made when first used

@@ -11,6 +11,7 @@
 #include "menu_item.h"
 #include "phone_edit.h"
 #include "picture.h"
+#include "picture_button.h"
 #include "sort_orders.h"
 #include "status_bar.h"
 #include "window_look.h"
@@ -18,6 +19,55 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Телефонный справочник г.Ольмарск 2004");
+
+// Column headings over the grid, one per column of the personal directory, which has all of
+// them; each covers the right end of the one before. The view places the first five (see
+// mainform_views.cpp); the mobile heading, shown in the personal view only, stays at 519.
+constexpr int kHeadingWidths[] = {54, 200, 177, 48, 76, 150};
+constexpr int kHeadingTop = 80;
+constexpr int kMobileHeadingLeft = 519;
+
+// The search panel, top to bottom: each input under the label that names it.
+struct SearchField {
+    const char* label;
+    const char* caption;
+    QRect labelPlace;
+    const char* input;
+    const char* hint;
+    QRect inputPlace;
+};
+const SearchField kSearchFields[] = {
+    {"StaticText7",
+     "Телефон",
+     {16, 88, 129, 17},
+     "telin",
+     "Здесь введите телефон (возможно использование масок *)",
+     {16, 104, 129, 21}},
+    {"StaticText8",
+     "Фамилия И.О.",
+     {16, 128, 129, 17},
+     "Edit1",
+     "Здесь введите ФИО",
+     {16, 144, 129, 21}},
+    {"StaticText9",
+     "Улица",
+     {16, 168, 129, 17},
+     "Edit2",
+     "Здесь введите улицу",
+     {16, 184, 129, 21}},
+    {"StaticText10",
+     "№ дома",
+     {16, 208, 57, 17},
+     "Edit3",
+     "Здесь введите № дома",
+     {16, 224, 57, 21}},
+    {"StaticText11",
+     "№ квартиры",
+     {72, 208, 73, 17},
+     "Edit4",
+     "Здесь введите № квартиры",
+     {72, 224, 73, 21}},
+};
 
 QLabel* label(QWidget* parent, const QString& name, const QString& text, QRect geometry,
               bool opaque) {
@@ -38,11 +88,11 @@ QLabel* label(QWidget* parent, const QString& name, const QString& text, QRect g
 }
 
 template <class Input>
-Input* input(QWidget* parent, const QString& name, const QString& hint, QRect geometry) {
+Input* input(QWidget* parent, const SearchField& field) {
     auto* w = new Input(parent);
-    w->setObjectName(name);
-    w->setGeometry(geometry);
-    w->setToolTip(hint);
+    w->setObjectName(QString::fromLatin1(field.input));
+    w->setGeometry(field.inputPlace);
+    w->setToolTip(QString::fromUtf8(field.hint));
     QPalette colours = w->palette();
     colours.setColor(QPalette::Base, QColor(0xAA, 0xE2, 0xF4));
     colours.setColor(QPalette::Button, QColor(0xAA, 0xE2, 0xF4));
@@ -63,25 +113,19 @@ void Tmainform::buildControls() {
     setFont(windowFont());
     setMouseTracking(true);
 
+    // Made bottom to top: each control lies above the ones made before it.
     ImageList1 = new ImageList(this);
     Image1 = new Picture(this, QStringLiteral("Image1"), QStringLiteral(":/images/background.png"),
                          {-8, 27, 0, 0});
-    search1 = new Picture(this, QStringLiteral("search1"),
-                          QStringLiteral(":/images/search_normal.png"), {45, 264, 0, 0});
-    search = new Picture(this, QStringLiteral("search"),
-                         QStringLiteral(":/images/search_hover.png"), {45, 264, 0, 0});
-    search2 = new Picture(this, QStringLiteral("search2"),
-                          QStringLiteral(":/images/search_pressed.png"), {45, 264, 0, 0});
-    search->hide();
-    search2->hide();
-    connect(Image1, &Picture::mouseMoved, this, [this] { showSearchButton(true, false, false); });
-    connect(Image1, &Picture::mousePressed, this, [this] { showSearchButton(true, false, false); });
-    connect(search1, &Picture::mouseMoved, this, [this] { search->show(); });
-    connect(search, &Picture::mousePressed, this, [this] {
-        // searchMouseDown: the pressed image, then the search.
-        search2->show();
-        runGuarded([this] { SearchbClick(); });
-    });
+    // searchMouseDown: the pressed picture, then the search.
+    m_searchButton = new PictureButton(
+        this, QStringLiteral("searchButton"), ButtonPicture::Search,
+        {QStringLiteral("search1"), QStringLiteral("search"), QStringLiteral("search2")}, {45, 264},
+        {PictureButton::Stacking::Layered, PictureButton::Runs::OnPress, true});
+    connect(m_searchButton, &PictureButton::triggered, this,
+            [this] { runGuarded([this] { SearchbClick(); }); });
+    for (auto signal : {&Picture::mouseMoved, &Picture::mousePressed})
+        connect(Image1, signal, m_searchButton, &PictureButton::reset);
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -90,7 +134,7 @@ void Tmainform::buildControls() {
     Bevel1->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     DBGrid1 = new DBGrid(m_model, this);
-    DBGrid1->setGeometry(166, 96, 523, 282);
+    DBGrid1->setGeometry(0, 96, 0, 282);  // left and width are the view's
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); });
@@ -101,6 +145,7 @@ void Tmainform::buildControls() {
     Searchb = new QPushButton(QStringLiteral("Searchb"), this);
     Searchb->setObjectName(QStringLiteral("Searchb"));
     Searchb->setGeometry(168, 360, 75, 25);
+    Searchb->setAccessibleName(buttonWord(ButtonPicture::Search));  // not its component name
     Searchb->hide();
     connect(Searchb, &QPushButton::clicked, this,
             [this] { runGuarded([this] { SearchbClick(); }); });
@@ -116,56 +161,52 @@ void Tmainform::buildControls() {
     ActionMainMenuBar1->setStyle(barStyle);
     ActionMainMenuBar1->setFont(menuFont());
 
-    // The column headings stand over the grid's columns, one per column of the personal
-    // directory, which has all of them; the city view hides the last.
-    const QRect headingPlaces[] = {{166, 80, 54, 17}, {219, 80, 200, 17}, {392, 80, 177, 17},
-                                   {565, 80, 48, 17}, {613, 80, 76, 17},  {519, 80, 150, 17}};
     QLabel** const headings[] = {&StaticText1, &StaticText2, &StaticText3,
                                  &StaticText4, &StaticText5, &StaticText6};
-    for (size_t i = 0; i < std::size(headings); ++i) {
+    for (size_t i = 0; i < std::size(headings); ++i)
         *headings[i] = label(this, QStringLiteral("StaticText%1").arg(i + 1),
-                             kPersonalColumns[i].heading.toString(), headingPlaces[i], true);
-    }
-    StaticText6->hide();
-    StaticText7 = label(this, QStringLiteral("StaticText7"), QStringLiteral("Телефон"),
-                        {16, 88, 129, 17}, false);
-    StaticText8 = label(this, QStringLiteral("StaticText8"), QStringLiteral("Фамилия И.О."),
-                        {16, 128, 129, 17}, false);
-    StaticText9 = label(this, QStringLiteral("StaticText9"), QStringLiteral("Улица"),
-                        {16, 168, 129, 17}, false);
-    StaticText10 = label(this, QStringLiteral("StaticText10"), QStringLiteral("№ дома"),
-                         {16, 208, 57, 17}, false);
-    StaticText11 = label(this, QStringLiteral("StaticText11"), QStringLiteral("№ квартиры"),
-                         {72, 208, 73, 17}, false);
+                             kPersonalColumns[i].heading.toString(),
+                             {0, kHeadingTop, kHeadingWidths[i], 17}, true);
+    StaticText6->move(kMobileHeadingLeft, kHeadingTop);
 
-    Edit1 = input<HistoryCombo>(this, QStringLiteral("Edit1"), QStringLiteral("Здесь введите ФИО"),
-                                {16, 144, 129, 21});
-    Edit2 = input<HistoryCombo>(this, QStringLiteral("Edit2"),
-                                QStringLiteral("Здесь введите улицу"), {16, 184, 129, 21});
-    Edit3 = input<HistoryCombo>(this, QStringLiteral("Edit3"),
-                                QStringLiteral("Здесь введите № дома"), {16, 224, 57, 21});
-    Edit4 = input<HistoryCombo>(this, QStringLiteral("Edit4"),
-                                QStringLiteral("Здесь введите № квартиры"), {72, 224, 73, 21});
-    telin =
-        input<PhoneEdit>(this, QStringLiteral("telin"),
-                         QStringLiteral("Здесь введите телефон (возможно использование масок *)"),
-                         {16, 104, 129, 21});
-    telin->setFrame(false);
-    for (QWidget* w :
-         {static_cast<QWidget*>(telin), static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
-          static_cast<QWidget*>(Edit3), static_cast<QWidget*>(Edit4)})
-        w->installEventFilter(this);
-    setTabOrder(telin, Edit1);
-    setTabOrder(Edit1, Edit2);
-    setTabOrder(Edit2, Edit3);
-    setTabOrder(Edit3, Edit4);
-    setTabOrder(Edit4, DBGrid1);
-    telin->setFocus();
+    buildSearchPanel();
 
     PrintDialog1 = new QPrintDialog(&m_printer, this);
     PrintDialog1->setObjectName(QStringLiteral("PrintDialog1"));
     // The listing is printed whole: no page range, no selection to offer.
     PrintDialog1->setOption(QAbstractPrintDialog::PrintPageRange, false);
+}
+
+void Tmainform::buildSearchPanel() {
+    // The labels first: an input covers the bottom edge of the label above it.
+    QLabel** const labels[] = {&StaticText7, &StaticText8, &StaticText9, &StaticText10,
+                               &StaticText11};
+    for (size_t i = 0; i < std::size(labels); ++i) {
+        const SearchField& field = kSearchFields[i];
+        *labels[i] = label(this, QString::fromLatin1(field.label), QString::fromUtf8(field.caption),
+                           field.labelPlace, false);
+    }
+    telin = input<PhoneEdit>(this, kSearchFields[0]);
+    telin->setFrame(false);
+    Edit1 = input<HistoryCombo>(this, kSearchFields[1]);
+    Edit2 = input<HistoryCombo>(this, kSearchFields[2]);
+    Edit3 = input<HistoryCombo>(this, kSearchFields[3]);
+    Edit4 = input<HistoryCombo>(this, kSearchFields[4]);
+    QWidget* const inputs[] = {telin, Edit1, Edit2, Edit3, Edit4};
+    for (size_t i = 0; i < std::size(inputs); ++i) {
+        (*labels[i])->setBuddy(inputs[i]);    // names the input to screen readers
+        inputs[i]->installEventFilter(this);  // Enter searches
+    }
+    // The picture button is hidden before the inputs, so that the focus leaving the last
+    // hidden input passes it by.
+    m_searchPanel = {StaticText7,  StaticText8,    StaticText9, StaticText10,
+                     StaticText11, m_searchButton, telin,       Edit1,
+                     Edit2,        Edit4,          Edit3,       Bevel1};
+
+    QWidget* const tabOrder[] = {telin, Edit1, Edit2, Edit3, Edit4, m_searchButton, DBGrid1};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    telin->setFocus();
 }
 
 QAction* Tmainform::command(const QString& name, void (Tmainform::*handler)()) {

@@ -6,7 +6,7 @@
 #include "menu_item.h"
 #include "message_boxes.h"
 #include "phone_edit.h"
-#include "picture.h"
+#include "picture_button.h"
 #include "search_request.h"
 #include "sort_orders.h"
 #include "status_bar.h"
@@ -16,16 +16,14 @@ void Tmainform::SearchActExecute() {
 }
 
 void Tmainform::SearchbClick() {
-    search2->show();
+    m_searchButton->showPicture(ButtonLook::Pressed);
     ConfirmPendingChanges();
     const SearchInputs inputs{telin->maskedText(), Edit1->currentText(), Edit2->currentText(),
                               Edit3->currentText(), Edit4->currentText()};
     if (!inputs.hasInput()) {
         showWarningBox(this, QStringLiteral("Поля поиска пусты!"));
-        search1->show();
         StatusBar1->setPanelText(0, QStringLiteral("Поиск..."));
-        search2->hide();
-        search->hide();
+        m_searchButton->reset();
         return;
     }
     CityQuery& tel = m_directory.tel;
@@ -42,57 +40,55 @@ void Tmainform::SearchbClick() {
         edit->clearEditText();
     }
     telin->clearInput();
-    search1->show();
-    search2->hide();
-    search->hide();
+    m_searchButton->reset();
 }
 
 void Tmainform::ClearSortMarks() {
-    for (MenuItem* item : {N2, N3, N4, N5, N6})
+    for (MenuItem* item : sortPopupItems())
         item->setChecked(false);
     for (MenuItem* item : m_sortBarItems)
         item->setImageIndex(-1);
     StatusBar1->setPanelText(2, QString());
 }
 
-void Tmainform::sortBy(int order) {
+void Tmainform::sortBy(Field key) {
+    const auto& orders = sortOrders();
+    const auto order = std::find_if(orders.begin(), orders.end(),
+                                    [key](const SortOrder& o) { return o.key == key; });
+    const auto i = size_t(order - orders.begin());
     // The marks first; if the data set refuses to sort, they stay and the error is reported.
-    const SortOrder& o = sortOrders()[size_t(order)];
     ClearSortMarks();
-    MenuItem* const popup[] = {N2, N3, N4, N5, N6};
-    popup[order]->setChecked(true);
-    m_sortBarItems[order]->setImageIndex(ImageList::kTick);
-    StatusBar1->setPanelText(2, o.letter);
-    m_directory.shown().sortBy(o.key);
+    sortPopupItems()[i]->setChecked(true);
+    m_sortBarItems[qsizetype(i)]->setImageIndex(ImageList::kTick);
+    StatusBar1->setPanelText(2, order->letter);
+    m_directory.shown().sortBy(order->key);
 }
 
 void Tmainform::bytelExecute() {
-    sortBy(0);
+    sortBy(Field::Phone);
 }
 void Tmainform::byNameExecute() {
-    sortBy(1);
+    sortBy(Field::Surname);
 }
 void Tmainform::byUlExecute() {
-    sortBy(2);
+    sortBy(Field::Street);
 }
 void Tmainform::ByDomExecute() {
-    sortBy(3);
+    sortBy(Field::House);
 }
 void Tmainform::ByKvExecute() {
-    sortBy(4);
+    sortBy(Field::Apartment);
 }
 
 void Tmainform::ReapplySortOrder() {
-    // The phone order is known by its menu-bar tick, the others by their popup check marks;
-    // each test reads the marks as the one before left them.
-    if (m_sortBarItems[0]->imageIndex() >= 0)
-        bytelExecute();
-    if (N3->isChecked())
-        byNameExecute();
-    if (N4->isChecked())
-        byUlExecute();
-    if (N5->isChecked())
-        ByDomExecute();
-    if (N6->isChecked())
-        ByKvExecute();
+    // The orders in menu order, each test reading the marks as the one before left them;
+    // since an order's handler clears the others' marks, at most one runs.
+    const auto& orders = sortOrders();
+    for (size_t i = 0; i < orders.size(); ++i) {
+        const bool marked = orders[i].readBack == SortOrder::Mark::BarTick
+                                ? m_sortBarItems[qsizetype(i)]->imageIndex() >= 0
+                                : sortPopupItems()[i]->isChecked();
+        if (marked)
+            sortBy(orders[i].key);
+    }
 }

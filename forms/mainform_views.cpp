@@ -6,15 +6,38 @@
 #include "mainform.h"
 #include "menu_item.h"
 #include "phone_edit.h"
+#include "picture_button.h"
 #include "status_bar.h"
 
 namespace {
 
-constexpr int kCityHeadings[] = {166, 219, 392, 565, 613};
-constexpr int kPersonalHeadings[] = {20, 73, 246, 419, 466};
-constexpr int kHeadingTop = 80;
+// Where the grid and the column headings "Телефон" to "Квартира" stand in each view: the
+// personal view has no search panel, and its grid starts near the window's left edge.
+struct ViewPlaces {
+    int headingLefts[5];
+    int gridLeft;
+    int gridWidth;
+};
+constexpr ViewPlaces kCityPlaces{{166, 219, 392, 565, 613}, 166, 523};
+constexpr ViewPlaces kPersonalPlaces{{20, 73, 246, 419, 466}, 20, 649};
 
 }  // namespace
+
+void Tmainform::showView(bool city) {
+    // The search panel (its labels, inputs, frame and picture button) and the item "Искать"
+    // belong to the city view, the mobile heading to the personal one.
+    for (QWidget* w : m_searchPanel)
+        w->setVisible(city);
+    m_barSearch->setVisible(city);
+    StaticText6->setVisible(!city);
+    const ViewPlaces& places = city ? kCityPlaces : kPersonalPlaces;
+    QLabel* const headings[] = {StaticText1, StaticText2, StaticText3, StaticText4, StaticText5};
+    for (size_t i = 0; i < std::size(headings); ++i)
+        headings[i]->move(places.headingLefts[i], headings[i]->y());
+    DBGrid1->setGeometry(places.gridLeft, DBGrid1->y(), places.gridWidth, DBGrid1->height());
+    // The grid is named after the ticked menu-bar item of its view.
+    DBGrid1->setAccessibleName((city ? m_barGor : m_barLich)->text());
+}
 
 void Tmainform::gorExecute() {
     ConfirmPendingChanges();
@@ -23,19 +46,7 @@ void Tmainform::gorExecute() {
     N7->setVisible(true);
     m_barGor->setImageIndex(ImageList::kTick);
     m_barLich->setImageIndex(-1);
-    for (QLabel* l : {StaticText7, StaticText8, StaticText9, StaticText10, StaticText11})
-        l->show();
-    for (QWidget* w :
-         {static_cast<QWidget*>(telin), static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
-          static_cast<QWidget*>(Edit4), static_cast<QWidget*>(Edit3)})
-        w->show();
-    m_barSearch->setVisible(true);
-    QLabel* const headings[] = {StaticText1, StaticText2, StaticText3, StaticText4, StaticText5};
-    for (int i = 0; i < 5; ++i)
-        headings[i]->move(kCityHeadings[i], kHeadingTop);
-    StaticText6->hide();
-    Bevel1->show();
-    DBGrid1->setGeometry(166, DBGrid1->y(), 523, DBGrid1->height());
+    showView(true);
     m_directory.DataSource1.setDataSet(m_directory.tel);
     m_directory.tel.open();
 }
@@ -49,19 +60,7 @@ void Tmainform::lichExecute() {
     ClearSortMarks();
     N7->setVisible(false);
     StatusBar1->setPanelText(0, QString());
-    for (QLabel* l : {StaticText7, StaticText8, StaticText9, StaticText10, StaticText11})
-        l->hide();
-    m_barSearch->setVisible(false);
-    QLabel* const headings[] = {StaticText1, StaticText2, StaticText3, StaticText4, StaticText5};
-    for (int i = 0; i < 5; ++i)
-        headings[i]->move(kPersonalHeadings[i], kHeadingTop);
-    StaticText6->show();
-    for (QWidget* w :
-         {static_cast<QWidget*>(telin), static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
-          static_cast<QWidget*>(Edit4), static_cast<QWidget*>(Edit3)})
-        w->hide();
-    Bevel1->hide();
-    DBGrid1->setGeometry(20, DBGrid1->y(), 649, DBGrid1->height());
+    showView(false);
     m_directory.DataSource1.setDataSet(m_directory.licht);
     m_directory.licht.open();
 }

@@ -18,12 +18,6 @@ QString PhoneEdit::maskedText() const {
     return text;
 }
 
-void PhoneEdit::setMaskedText(const QString& text) {
-    QString digits = text;
-    digits.remove(u'-');
-    setText(digits);
-}
-
 void PhoneEdit::clearInput() {
     setInputMask(kMaskWithStars);
     clear();

@@ -12,6 +12,5 @@ public:
     explicit PhoneEdit(QWidget* parent = nullptr);
 
     QString maskedText() const;
-    void setMaskedText(const QString& text);  // digits and spaces in the seven places
     void clearInput();
 };

@@ -4,7 +4,8 @@
 
 // A picture on a window that reacts to the mouse: moving over it (no button needed),
 // pressing a button on it, and a click (pressed and released on it). The picture buttons
-// are three of these stacked at one place: normal, hover and pressed.
+// are three of these stacked at one place: normal, hover and pressed. Screen readers pass
+// over a picture as decoration unless it is given an accessible name.
 class Picture : public QLabel {
     Q_OBJECT
 public:

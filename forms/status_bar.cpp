@@ -1,5 +1,8 @@
 #include "status_bar.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+
 namespace {
 
 // Panel widths; the last panel takes the rest of the bar.
@@ -7,9 +10,28 @@ constexpr int kWidths[] = {400, 200, 50};
 constexpr Qt::Alignment kAlignments[] = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignHCenter,
                                          Qt::AlignHCenter};
 
+class AccessibleStatusBar : public QAccessibleWidget {
+public:
+    explicit AccessibleStatusBar(StatusBar* bar) : QAccessibleWidget(bar, QAccessible::StatusBar) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name)
+            return static_cast<const StatusBar*>(widget())->panelText(0);
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* accessibleStatusBar(const QString& className, QObject* object) {
+    if (className == QLatin1String(StatusBar::staticMetaObject.className()))
+        return new AccessibleStatusBar(static_cast<StatusBar*>(object));
+    return nullptr;
+}
+
 }  // namespace
 
 StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
+    static const bool readable = (QAccessible::installFactory(accessibleStatusBar), true);
+    Q_UNUSED(readable);
     setObjectName(QStringLiteral("StatusBar1"));
     for (Qt::Alignment alignment : kAlignments) {
         auto* panel = new QLabel(this);
@@ -17,6 +39,17 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
         panel->setAlignment(alignment | Qt::AlignVCenter);
         panel->setContentsMargins(2, 0, 2, 0);
         m_panels.append(panel);
+    }
+}
+
+void StatusBar::setPanelText(int panel, const QString& text) {
+    m_panels[panel]->setText(text);
+    if (panel == 0) {
+        // Every time, not only on a change: a search that finds as many entries as the one
+        // before has a result to hear too. Sent whether or not a reader listens; it costs a
+        // lookup per search.
+        QAccessibleEvent written(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&written);
     }
 }
 

@@ -1,12 +1,13 @@
 #include "sort_orders.h"
 
 const std::array<SortOrder, 5>& sortOrders() {
+    using enum SortOrder::Mark;
     static const std::array<SortOrder, 5> orders = {{
-        {"bytel", "bytelExecute", "По телефону", "N2", "Телефон", Field::Phone, "Т"},
-        {"byName", "byNameExecute", "По фамилиии", "N3", "Фамилия", Field::Surname, "Ф"},
-        {"byUl", "byUlExecute", "По улице", "N4", "Улица", Field::Street, "У"},
-        {"ByDom", "ByDomExecute", "По № дома", "N5", "№ дома", Field::House, "Д"},
-        {"ByKv", "ByKvExecute", "По № квартиры", "N6", "№ квартиры", Field::Apartment, "К"},
+        {"bytel", "По телефону", "N2", "Телефон", Field::Phone, "Т", BarTick},
+        {"byName", "По фамилиии", "N3", "Фамилия", Field::Surname, "Ф", PopupCheck},
+        {"byUl", "По улице", "N4", "Улица", Field::Street, "У", PopupCheck},
+        {"ByDom", "По № дома", "N5", "№ дома", Field::House, "Д", PopupCheck},
+        {"ByKv", "По № квартиры", "N6", "№ квартиры", Field::Apartment, "К", PopupCheck},
     }};
     return orders;
 }

@@ -105,7 +105,7 @@ private slots:
         QFETCH(bool, visible);
         RunningProgram p;
         QWidget* w = p.widget(name);
-        QCOMPARE(w->geometry(), geometry);
+        QCOMPARE(QRect(w->mapTo(&p.main(), QPoint()), w->size()), geometry);
         QCOMPARE(w->isVisible(), visible);
     }
 

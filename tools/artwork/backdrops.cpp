@@ -281,7 +281,8 @@ QImage drawAbout() {
     p.fillRect(QRectF(0, bandBottom, w, 2), gold);
 
     // Title, as large as fits beside the telephone.
-    const QString title = QStringLiteral("Телефонный справочник");
+    const AboutText& text = aboutText();
+    const QString& title = text.title;
     QFont titleFont = dejavu(16, true);
     while (QFontMetricsF(titleFont).horizontalAdvance(title) > 214) {
         titleFont.setPixelSize(titleFont.pixelSize() - 1);
@@ -293,18 +294,15 @@ QImage drawAbout() {
     p.drawText(QPointF(16, 34), title);
     p.setFont(dejavu(13));
     p.setPen(QColor(0xdc, 0xea, 0xff));
-    p.drawText(QPointF(16, 54), QStringLiteral("г.Ольмарск"));
+    p.drawText(QPointF(16, 54), text.town);
 
     paintDeskPhone(p, QRectF(242, 9, 56, 56));
 
     // Description.
-    const QString about = QStringLiteral(
-        "Поиск абонентов городской телефонной сети по номеру телефона, фамилии и адресу. "
-        "Личный справочник с мобильными номерами. Экспорт в HTML и в электронную таблицу, "
-        "печать списка.");
     p.setFont(dejavu(11));
     p.setPen(QColor(0x1c, 0x2c, 0x48));
-    p.drawText(QRectF(16, 78, 280, 80), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, about);
+    p.drawText(QRectF(16, 78, 280, 80), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+               text.description);
 
     // Town outline along the bottom, then the version beside the OK button.
     paintTown(p, QRectF(0, 196, 312, 48), QColor(0x5c, 0x88, 0xc8, 40), QColor(255, 255, 255, 50));
@@ -313,7 +311,7 @@ QImage drawAbout() {
     // Level with the middle of the OK button (y 160..189).
     p.setFont(dejavu(12, true));
     p.setPen(QColor(0x1a, 0x4a, 0xa8));
-    p.drawText(QPointF(16, 179), QStringLiteral("Версия 2004"));
+    p.drawText(QPointF(16, 179), text.version);
     return image;
 }
 

@@ -69,21 +69,21 @@ void paintSunken(QPainter& p, qreal w, qreal h) {
 
 }  // namespace
 
-QImage drawButton(const QString& word, ButtonState state) {
-    const int w = state == ButtonState::Pressed ? 71 : 73;
+QImage drawButton(const QString& word, ButtonLook look) {
+    const int w = look == ButtonLook::Pressed ? 71 : 73;
     const int h = 29;
     QImage image = blankImage(w, h);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
 
-    switch (state) {
-        case ButtonState::Normal:
+    switch (look) {
+        case ButtonLook::Normal:
             paintFlat(p, w, h);
             break;
-        case ButtonState::Hover:
+        case ButtonLook::Hover:
             paintRaised(p, w, h);
             break;
-        case ButtonState::Pressed:
+        case ButtonLook::Pressed:
             paintSunken(p, w, h);
             break;
     }
@@ -94,12 +94,12 @@ QImage drawButton(const QString& word, ButtonState state) {
     const QFontMetricsF metrics(font);
     // Centre the capitals themselves; the spacing after the last letter does not count.
     const qreal textWidth = metrics.horizontalAdvance(word) - font.letterSpacing();
-    const int shift = state == ButtonState::Pressed ? 1 : 0;
+    const int shift = look == ButtonLook::Pressed ? 1 : 0;
     const qreal x = std::round((w - textWidth) / 2) + shift;
     const qreal baseline = std::round((h + metrics.capHeight()) / 2) + shift;
     p.setPen(QColor(0x08, 0x22, 0x5a, 150));
     p.drawText(QPointF(x + 1, baseline + 1), word);
-    p.setPen(state == ButtonState::Pressed ? QColor(0xe2, 0xec, 0xfc) : QColor(Qt::white));
+    p.setPen(look == ButtonLook::Pressed ? QColor(0xe2, 0xec, 0xfc) : QColor(Qt::white));
     p.drawText(QPointF(x, baseline), word);
     return image;
 }

@@ -48,29 +48,15 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    using artwork::ButtonState;
-    const struct {
-        const char* name;
-        ButtonState state;
-    } states[] = {{"normal", ButtonState::Normal},
-                  {"hover", ButtonState::Hover},
-                  {"pressed", ButtonState::Pressed}};
-    const struct {
-        const char* name;
-        QString word;
-    } buttons[] = {{"search", QStringLiteral("ИСКАТЬ")},
-                   {"ok", QStringLiteral("OK")},
-                   {"cancel", QStringLiteral("ОТМЕНА")}};
-
     bool ok = save(artwork::drawBackground(), out.filePath("background.png"));
     ok = save(artwork::drawAbout(), out.filePath("about.png")) && ok;
     ok = save(artwork::drawDeskPhone(32), out.filePath("icon.png")) && ok;
     ok = save(artwork::drawDeskPhone(64), out.filePath("icon_64.png")) && ok;
     ok = save(artwork::drawDeskPhone(128), out.filePath("icon_128.png")) && ok;
-    for (const auto& button : buttons) {
-        for (const auto& state : states) {
-            const QString file = QStringLiteral("%1_%2.png").arg(button.name, state.name);
-            ok = save(artwork::drawButton(button.word, state.state), out.filePath(file)) && ok;
+    for (ButtonPicture button : {ButtonPicture::Search, ButtonPicture::Ok, ButtonPicture::Cancel}) {
+        for (ButtonLook look : {ButtonLook::Normal, ButtonLook::Hover, ButtonLook::Pressed}) {
+            const QImage picture = artwork::drawButton(buttonWord(button).toUpper(), look);
+            ok = save(picture, out.filePath(buttonPictureFile(button, look))) && ok;
         }
     }
     for (int i = 0; i < kMenuPictureCount; ++i) {

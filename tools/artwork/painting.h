@@ -33,11 +33,9 @@ QImage drawAbout();
 void paintDeskPhone(QPainter& painter, const QRectF& square);
 QImage drawDeskPhone(int size);
 
-enum class ButtonState { Normal, Hover, Pressed };
-
 // A picture button: a word in white capitals on a blue plate. The pressed picture is two
 // pixels narrower than the others.
-QImage drawButton(const QString& word, ButtonState state);
+QImage drawButton(const QString& word, ButtonLook look);
 
 // A 16 x 16 menu picture.
 QImage drawMenuIcon(MenuPicture picture);
