@@ -3,6 +3,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/tools/setup_debian.sh"
-bash "$root/tools/build.sh" "$root/build"
+# Tests on, should build/ have been configured for the package alone (-DBUILD_TESTING=OFF).
+bash "$root/tools/build.sh" "$root/build" -DBUILD_TESTING=ON
 cd "$root/build"
 ctest --output-on-failure -j2
