@@ -20,7 +20,8 @@ package_build=(
 # sqlite3 program (telspr-import), the window's font, Qt's Russian texts.
 program_run=(sqlite3 fonts-dejavu-extra qt6-translations-l10n)
 # The tests (a PostgreSQL server of their own, with TLS certificates made by openssl; openpyxl
-# and pdftotext reading the outputs; a virtual X display) and the package checks (the validators, man, xwininfo, lintian).
+# and pdftotext reading the outputs; a virtual X display) and the package checks (the
+# validators, man, xwininfo, lintian).
 tests=(
     postgresql openssl python3 python3-openpyxl poppler-utils xvfb xauth
     desktop-file-utils appstream man-db x11-utils lintian
