@@ -219,9 +219,9 @@ std::vector<RowStore::Field> DataSet::storedFields(int storeRow) const {
 
 void DataSet::refuseConflict(StorageEngine::Outcome outcome, const QString& whatFailed) const {
     if (outcome == StorageEngine::Outcome::Deleted)
-        throw Error(QStringLiteral("Запись удалена другой программой; %1.").arg(whatFailed));
+        throw EditConflict(QStringLiteral("Запись удалена другой программой; %1.").arg(whatFailed));
     if (outcome == StorageEngine::Outcome::Changed)
-        throw Error(
+        throw EditConflict(
             QStringLiteral("Запись изменена другой программой после того, как была прочитана; "
                            "%1. Повторите поиск, чтобы увидеть её новые значения.")
                 .arg(whatFailed));
