@@ -3,9 +3,11 @@
 //
 //   tel_bench [--data FOLDER] [--entries N] [--runs N] [--print-runs N] [--openpyxl-runs N]
 //             [--only GROUP,...] [--figures FILE] [--reference FILE] [--server]
+//             [--operators N,... [--duration SECONDS] [--think-ms MS]]
 // --figures writes the keyed figures of the run; --reference reads those of a run on a smaller
 // directory, for the goals that allow a larger directory some more time (bench/run_scale.sh).
-// --server measures the program on a PostgreSQL server instead (server_bench.h).
+// --server measures the program on a PostgreSQL server instead (server_bench.h); with
+// --operators, N simulated operators at work on it for 60 s each (load_bench.h).
 //   tel_bench --startup-probe FOLDER        (one start of the program, for the start-up row)
 //   tel_bench --startup-probe-server STRING (the same on a server directory)
 //   tel_bench --naive-memory FILE           (the naive list's bytes per row)
@@ -37,6 +39,20 @@ int intOption(const QStringList& args, qsizetype& i, int min) {
     return value;
 }
 
+// "8,32,64": the operator counts of the load runs.
+QList<int> operatorCounts(const QString& list) {
+    QList<int> counts;
+    for (const QString& item : list.split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int count = item.toInt(&ok);
+        if (!ok || count < 1)
+            throw Error(
+                QStringLiteral("--operators takes counts such as 8,32,64, not %1").arg(list));
+        counts.append(count);
+    }
+    return counts;
+}
+
 BenchOptions parse(const QStringList& args) {
     BenchOptions options;
     options.dataFolder = QStringLiteral("bench-data");
@@ -54,6 +70,12 @@ BenchOptions parse(const QStringList& args) {
             options.openpyxlRuns = intOption(args, i, 1);
         else if (a == u"--server")
             options.server = true;
+        else if (a == u"--operators" && i + 1 < args.size())
+            options.operators = operatorCounts(args[++i]);
+        else if (a == u"--duration")
+            options.loadSeconds = intOption(args, i, 1);
+        else if (a == u"--think-ms")
+            options.thinkMs = intOption(args, i, 0);
         else if (a == u"--only" && i + 1 < args.size())
             options.only = args[++i].split(u',', Qt::SkipEmptyParts);
         else if (a == u"--figures" && i + 1 < args.size())
@@ -63,6 +85,8 @@ BenchOptions parse(const QStringList& args) {
         else
             throw Error(QStringLiteral("unknown argument %1 (see bench/main.cpp)").arg(a));
     }
+    if (!options.operators.isEmpty() && !options.server)
+        throw Error(QStringLiteral("--operators needs --server"));
     return options;
 }
 

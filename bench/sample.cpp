@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <cmath>
 
 #include "error.h"
 
@@ -12,6 +13,15 @@ double Sample::median() const {
     std::sort(sorted.begin(), sorted.end());
     const size_t mid = sorted.size() / 2;
     return sorted.size() % 2 ? sorted[mid] : (sorted[mid - 1] + sorted[mid]) / 2;
+}
+
+double Sample::percentile(double p) const {
+    if (ms.empty())
+        throw Error(QStringLiteral("no measured runs"));
+    std::vector<double> sorted = ms;
+    std::sort(sorted.begin(), sorted.end());
+    const auto rank = size_t(std::ceil(p / 100 * double(sorted.size())));
+    return sorted[std::clamp<size_t>(rank, 1, sorted.size()) - 1];
 }
 
 double Sample::min() const {

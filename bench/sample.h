@@ -11,6 +11,7 @@ struct Sample {
     std::vector<double> ms;
 
     double median() const;
+    double percentile(double p) const;  // nearest rank: the value p % of the runs do not exceed
     double min() const;
     double max() const;
 };
