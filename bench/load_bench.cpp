@@ -3,6 +3,7 @@
 #include <libpq-fe.h>
 
 #include <cstdio>
+#include <numeric>
 #include <thread>
 
 #include "error.h"
@@ -65,6 +66,25 @@ QHash<qint64, EntryFields> serverEntries(const QString& uri, const std::vector<q
         entries.insert(ServerSession::integer(result.get(), row, 0), fields);
     }
     return entries;
+}
+
+// Per operation: how many were done and how fast, and how many were refused or failed.
+QString loadTable(const OperatorTally& total, int operators, double seconds) {
+    const auto count = [](int n) { return n ? QString::number(n) : QStringLiteral("-"); };
+    QList<QStringList> lines{{QStringLiteral("%1 operators, %2 s").arg(operators).arg(seconds),
+                              QStringLiteral("Done"), QStringLiteral("Per second"),
+                              QStringLiteral("Median"), QStringLiteral("p99"),
+                              QStringLiteral("Refused"), QStringLiteral("Failed")}};
+    for (size_t op = 0; op < size_t(kOperations); ++op) {
+        const Sample s{total.ms[op]};
+        const bool any = !s.ms.empty();
+        lines.append({QString::fromUtf8(kOperationNames[op]), QString::number(s.ms.size()),
+                      QString::number(double(s.ms.size()) / seconds, 'f', 1),
+                      any ? formatMs(s.median()) : QStringLiteral("-"),
+                      any ? formatMs(s.percentile(99)) : QStringLiteral("-"),
+                      count(total.refused[op]), count(total.failed[op])});
+    }
+    return formatTable(lines);
 }
 
 }  // namespace
@@ -146,62 +166,38 @@ void LoadBench::measure(int operators) {
             });
     }
 
-    std::array<Sample, kOperations> times;
-    std::array<int, kOperations> refused{}, failed{};
-    Sample surnameRows;
-    int actions = 0, refusedWithoutChange = 0, refusedAll = 0, failedAll = 0;
-    QStringList unconnected;
+    OperatorTally total;
+    int unconnected = 0;
+    QString why;
     for (const OperatorTally& t : tallies) {
-        for (int op = 0; op < kOperations; ++op) {
-            const auto o = size_t(op);
-            times[o].ms.insert(times[o].ms.end(), t.ms[o].begin(), t.ms[o].end());
-            refused[o] += t.refused[o];
-            failed[o] += t.failed[o];
-            refusedAll += t.refused[o];
-            failedAll += t.failed[o];
+        total += t;
+        if (!t.connectFailure.isEmpty()) {
+            ++unconnected;
+            why = t.connectFailure;
         }
-        for (int r : t.surnameRows)
-            surnameRows.ms.push_back(r);
-        actions += t.actions;
-        refusedWithoutChange += t.refusedWithoutChange;
-        if (!t.connectFailure.isEmpty())
-            unconnected << t.connectFailure;
     }
-    if (!unconnected.isEmpty())
+    if (unconnected)
         throw Error(QStringLiteral("%1 of %2 operators could not connect: %3")
-                        .arg(unconnected.size())
+                        .arg(unconnected)
                         .arg(operators)
-                        .arg(unconnected.first()));
-
+                        .arg(why));
     const double seconds = m_options.loadSeconds;
-    const auto count = [](int n) { return n ? QString::number(n) : QStringLiteral("-"); };
-    QList<QStringList> lines{{QStringLiteral("%1 operators, %2 s").arg(operators).arg(seconds),
-                              QStringLiteral("Done"), QStringLiteral("Per second"),
-                              QStringLiteral("Median"), QStringLiteral("p99"),
-                              QStringLiteral("Refused"), QStringLiteral("Failed")}};
-    for (int op = 0; op < kOperations; ++op) {
-        const Sample& s = times[size_t(op)];
-        const bool any = !s.ms.empty();
-        lines.append({QString::fromUtf8(kOperationNames[op]), QString::number(s.ms.size()),
-                      QString::number(double(s.ms.size()) / seconds, 'f', 1),
-                      any ? formatMs(s.median()) : QStringLiteral("-"),
-                      any ? formatMs(s.percentile(99)) : QStringLiteral("-"),
-                      count(refused[size_t(op)]), count(failed[size_t(op)])});
-    }
-    std::printf("%s\n", formatTable(lines).toUtf8().constData());
+    std::printf("%s\n", loadTable(total, operators, seconds).toUtf8().constData());
     std::fflush(stdout);
 
     const std::vector<qint64> keys = ledger.keys();
     const LedgerVerdict verdict = ledger.verify(serverEntries(m_uri, keys));
     const QString run = QStringLiteral("load, %1 operators: ").arg(operators);
+    const int refused = std::accumulate(total.refused.begin(), total.refused.end(), 0);
+    const int failed = std::accumulate(total.failed.begin(), total.failed.end(), 0);
     const auto add = [&](const QString& work, const QString& ours, const QString& goal,
                          std::optional<bool> met) {
         m_report.add({run + work, ours, QStringLiteral("-"), QStringLiteral("-"), goal, met});
     };
-    const Sample& surname = times[size_t(Operation::SurnameSearch)];
-    const double p99 = surname.percentile(99);
-    add(QStringLiteral("surname-prefix search (median %1 entries found), p99")
-            .arg(surnameRows.median()),
+    const double p99 = Sample{total.ms[size_t(Operation::SurnameSearch)]}.percentile(99);
+    const double surnameRows =
+        Sample{{total.surnameRows.begin(), total.surnameRows.end()}}.median();
+    add(QStringLiteral("surname-prefix search (median %1 entries found), p99").arg(surnameRows),
         formatMs(p99),
         operators > kGoalOperators ? QStringLiteral("report")
                                    : QStringLiteral("< %1 ms").arg(kSurnameP99GoalMs),
@@ -212,15 +208,15 @@ void LoadBench::measure(int operators) {
     add(QStringLiteral("silent overwrites"), QString::number(verdict.silentOverwrites),
         QStringLiteral("0"), verdict.silentOverwrites == 0);
     add(QStringLiteral("conflicting saves refused (of them, of an entry still as read)"),
-        QStringLiteral("%1 (%2)").arg(refusedAll).arg(refusedWithoutChange),
-        QStringLiteral("> 0 (0)"), refusedAll > 0 && refusedWithoutChange == 0);
-    add(QStringLiteral("operations failed with an error"), QString::number(failedAll),
-        QStringLiteral("0"), failedAll == 0);
+        QStringLiteral("%1 (%2)").arg(refused).arg(total.refusedWithoutChange),
+        QStringLiteral("> 0 (0)"), refused > 0 && total.refusedWithoutChange == 0);
+    add(QStringLiteral("operations failed with an error"), QString::number(failed),
+        QStringLiteral("0"), failed == 0);
     m_report.note(
         QStringLiteral("load, %1 operators: one operator made %2 actions a minute; %3 entries "
                        "found by the median surname search (15-30 by the directory's counts, a "
                        "little more where Ё and Е meet).")
             .arg(operators)
-            .arg(double(actions) / operators / (seconds / 60), 0, 'f', 1)
-            .arg(surnameRows.median()));
+            .arg(double(total.actions) / operators / (seconds / 60), 0, 'f', 1)
+            .arg(surnameRows));
 }

@@ -247,6 +247,18 @@ private:
 
 }  // namespace
 
+OperatorTally& OperatorTally::operator+=(const OperatorTally& other) {
+    for (size_t op = 0; op < ms.size(); ++op) {
+        ms[op].insert(ms[op].end(), other.ms[op].begin(), other.ms[op].end());
+        refused[op] += other.refused[op];
+        failed[op] += other.failed[op];
+    }
+    surnameRows.insert(surnameRows.end(), other.surnameRows.begin(), other.surnameRows.end());
+    refusedWithoutChange += other.refusedWithoutChange;
+    actions += other.actions;
+    return *this;
+}
+
 OperatorTally runOperator(const LoadScript& script, int id, std::uint64_t seed) {
     Operator op(script, id, seed);
     return op.run();

@@ -75,6 +75,9 @@ struct OperatorTally {
     int refusedWithoutChange = 0;  // refused, yet the entry still held what was read
     int actions = 0;
     QString connectFailure;  // why the operator could not start, if it could not
+
+    // Adds what another operator did: the times and rows joined, the counts summed.
+    OperatorTally& operator+=(const OperatorTally& other);
 };
 
 // One operator with a connection and data sets of its own (the program's Directory). It
