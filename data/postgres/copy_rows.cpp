@@ -36,12 +36,13 @@ char unescaped(char c) {
 CopyTextReader::CopyTextReader(int fieldCount, RowStore& rows, std::span<const LengthTest> tests)
     : m_fields(size_t(fieldCount)), m_unescaped(size_t(fieldCount)), m_rows(rows), m_tests(tests) {}
 
-RowStore::Field CopyTextReader::field(size_t column, const char* begin, const char* end) {
+RowStore::Field CopyTextReader::field(size_t column, const char* begin, const char* end,
+                                      bool rowEscaped) {
     const size_t size = size_t(end - begin);
-    if (size == 2 && begin[0] == '\\' && begin[1] == 'N')
-        return std::nullopt;
-    if (!std::memchr(begin, '\\', size))
+    if (!rowEscaped || !std::memchr(begin, '\\', size))
         return QByteArrayView(begin, qsizetype(size));
+    if (size == 2 && begin[1] == 'N')
+        return std::nullopt;
     QByteArray& text = m_unescaped[column];
     text.clear();
     for (const char* p = begin; p < end; ++p) {
@@ -65,6 +66,8 @@ void CopyTextReader::take(QByteArrayView row) {
         return static_cast<const char*>(std::memchr(p, '\t', size_t(end - p)));
     };
 
+    // Rows without a backslash, nearly all, are not searched for one field by field.
+    const bool escaped = std::memchr(p, '\\', size_t(end - p));
     const char* stop = nextTab();
     if (!stop)
         malformed();
@@ -82,7 +85,7 @@ void CopyTextReader::take(QByteArrayView row) {
         } else if (!stop) {
             malformed();
         }
-        m_fields[c] = field(c, p, stop);
+        m_fields[c] = field(c, p, stop, escaped);
     }
     for (const LengthTest& test : m_tests)
         if (!test.passes(m_fields[size_t(test.column)]))

@@ -23,7 +23,8 @@ public:
     void take(QByteArrayView row);
 
 private:
-    RowStore::Field field(size_t column, const char* begin, const char* end);
+    // `rowEscaped`: the row holds a backslash somewhere.
+    RowStore::Field field(size_t column, const char* begin, const char* end, bool rowEscaped);
 
     std::vector<RowStore::Field> m_fields;
     std::vector<QByteArray> m_unescaped;  // a field's text when it held escapes

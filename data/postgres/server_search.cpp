@@ -60,6 +60,8 @@ std::optional<QString> prefixSuccessor(const QString& prefix) {
 bool LengthTest::passes(const RowStore::Field& value) const {
     if (!value)
         return orWithoutValue;
+    if (orLonger && characters == 0)
+        return true;  // "%": any value
     qsizetype count = 0;
     for (char byte : *value)
         count += (byte & 0xC0) != 0x80;  // every byte but a continuation starts a character
