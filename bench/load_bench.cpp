@@ -215,8 +215,10 @@ void LoadBench::measure(int operators) {
     m_report.note(
         QStringLiteral("load, %1 operators: one operator made %2 actions a minute; %3 entries "
                        "found by the median surname search (15-30 by the directory's counts, a "
-                       "little more where Ё and Е meet).")
+                       "little more where Ё and Е meet); the machine's load average at the end "
+                       "%4.")
             .arg(operators)
             .arg(double(total.actions) / operators / (seconds / 60), 0, 'f', 1)
-            .arg(surnameRows));
+            .arg(surnameRows)
+            .arg(loadAverage()));
 }

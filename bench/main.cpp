@@ -14,7 +14,6 @@
 #include <sys/resource.h>
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QStringList>
 #include <QThread>
 #include <cstdio>
@@ -90,15 +89,6 @@ BenchOptions parse(const QStringList& args) {
     return options;
 }
 
-// The machine's load averages over 1, 5 and 15 minutes: figures taken while others compile
-// are noisy.
-QString loadAverage() {
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("unknown");
-    return QString::fromLatin1(file.readLine()).section(u' ', 0, 2);
-}
-
 double peakRssMb() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -126,10 +116,11 @@ int runBench(int& argc, char** argv) {
     report.add({QStringLiteral("peak memory of the tel_bench process (max RSS)"),
                 QStringLiteral("%1 MB").arg(peak, 0, 'f', 0), QStringLiteral("-"),
                 QStringLiteral("-"), QStringLiteral("report"), std::nullopt});
-    report.note(QStringLiteral("every time is the median of %1 runs after a warm-up run; "
-                               "baselines ran in this same run. Peak memory: getrusage max RSS "
-                               "of this process (baseline children not included).")
-                    .arg(options.runs));
+    if (options.operators.isEmpty())
+        report.note(QStringLiteral("every time is the median of %1 runs after a warm-up run; "
+                                   "baselines ran in this same run. Peak memory: getrusage max "
+                                   "RSS of this process (baseline children not included).")
+                        .arg(options.runs));
     report.note(QStringLiteral("file: %1 (%2 city entries); the whole run took %3 s; load "
                                "average (1, 5, 15 min) at the start %4, at the end %5; %6 cores.")
                     .arg(files.big)

@@ -1,6 +1,7 @@
 #include "sample.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <algorithm>
 #include <cmath>
 
@@ -73,4 +74,11 @@ QString formatMs(double ms) {
     if (ms >= 10)
         return QStringLiteral("%1 ms").arg(ms, 0, 'f', 0);
     return QStringLiteral("%1 ms").arg(ms, 0, 'f', 1);
+}
+
+QString loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(file.readLine()).section(u' ', 0, 2);
 }

@@ -32,5 +32,9 @@ std::pair<Sample, Sample> collectPaired(int runs, const std::function<double()>&
 Sample measure(int runs, const std::function<void()>& work,
                const std::function<void()>& prepare = {});
 
+// The machine's load averages over 1, 5 and 15 minutes, "0.52 1.10 1.31": figures taken while
+// others compile are noisy.
+QString loadAverage();
+
 // "412 ms", "5.61 s".
 QString formatMs(double ms);
