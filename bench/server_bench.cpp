@@ -7,6 +7,7 @@
 #include "demo_server.h"
 #include "directory.h"
 #include "error.h"
+#include "load_bench.h"
 #include "postgres/fold_sql.h"
 #include "postgres/server_session.h"
 #include "program_driver.h"
@@ -79,6 +80,11 @@ void ServerBench::run() {
                                  "temporary folder, ICU Russian default collation), reached "
                                  "over 127.0.0.1 by the program and by psql alike: %2")
                       .arg(QString::number(PQlibVersion() / 10000), m_uri));
+    if (!m_options.operators.isEmpty()) {
+        LoadBench load(m_uri, m_options, m_report);
+        load.run();
+        return;
+    }
     const auto group = [&](const char* name, void (ServerBench::*bench)()) {
         if (!m_options.wants(name))
             return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "server_search.h"
 #include "server_session.h"
 #include "storage_engine.h"
 
@@ -43,8 +44,10 @@ private:
     // Runs `read` into `rows`, and once more from the start when it lost its connection.
     template <typename Read>
     void readAgainIfLost(RowStore& rows, const Read& read);
-    // Appends the rows of a SELECT of the key and `fieldCount` texts, streamed with COPY.
-    void copyRows(const QByteArray& select, int fieldCount, RowStore& rows, const QString& doing);
+    // Appends the rows of a SELECT of the key and `fieldCount` texts, streamed with COPY, that
+    // pass the tests.
+    void copyRows(const QByteArray& select, int fieldCount, RowStore& rows, const QString& doing,
+                  std::span<const LengthTest> tests = {});
     Outcome missedBecause(const DirectoryTable& table, qint64 key);
 
     ServerSession m_session;
