@@ -179,9 +179,12 @@ void TestServer::restart() {
         fatal(QStringLiteral("the server did not start again; see %1/server.log").arg(m_root));
 }
 
-QString TestServer::uri(const QString& directory) const {
+QString TestServer::uri(const QString& directory, const QString& user) const {
     // "%3D" is the URI's way of writing '='.
-    return QStringLiteral("postgresql://%1@127.0.0.1:%2/%3").arg(kUser).arg(m_port).arg(kDatabase) +
+    return QStringLiteral("postgresql://%1@127.0.0.1:%2/%3")
+               .arg(user.isEmpty() ? QString::fromLatin1(kUser) : user)
+               .arg(m_port)
+               .arg(kDatabase) +
            QStringLiteral("?options=-csearch_path%3D") + directory;
 }
 
