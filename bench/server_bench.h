@@ -15,6 +15,7 @@ public:
 
 private:
     void startup();
+    void imports();
     void searches();
     void memory();
 
