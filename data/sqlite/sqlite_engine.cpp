@@ -29,15 +29,19 @@ QByteArray columnList(const DirectoryTable& table) {
     return list;
 }
 
-// "INSERT INTO tel (tel, fam, ...) VALUES (?1, ?2, ...)": a new entry, the file giving its key.
-QByteArray insertSql(const DirectoryTable& table) {
+// "INSERT INTO tel (tel, fam, ...) VALUES (?, ?, ...), (?, ...)": `rows` new entries, the
+// file giving their keys in order.
+QByteArray insertSql(const DirectoryTable& table, int rows = 1) {
     QByteArray sql = QByteArray("INSERT INTO ") + table.name + " (";
-    QByteArray parameters = ") VALUES (";
+    QByteArray row = "(";
     for (size_t c = 0; c < table.columns.size(); ++c) {
         sql += QByteArray(c ? ", " : "") + table.columns[c].name;
-        parameters += (c ? ", ?" : "?") + QByteArray::number(int(c) + 1);
+        row += c ? ", ?" : "?";
     }
-    return sql + parameters + ")";
+    sql += ") VALUES " + row + ")";
+    for (int r = 1; r < rows; ++r)
+        sql += ", " + row + ")";
+    return sql;
 }
 
 // " AND CAST(tel AS TEXT) IS ?2 AND ..." : the row still holds what was read. CAST lets a
@@ -281,21 +285,42 @@ qint64 SqliteEngine::insertAll(const DirectoryTable& table, EntrySource& entries
     cacheSize.reset();
     execute(db, "PRAGMA cache_size = -262144", doing);
 
-    Statement insert(db, insertSql(table), doing);
-    sqlite3_stmt* stmt = insert.handle();
+    // A statement a row costs more than the row itself: the entries go in batches, their
+    // texts gathered in one buffer that SQLite reads in place.
+    constexpr int kRowsPerInsert = 64;
+    Statement batch(db, insertSql(table, kRowsPerInsert), doing);
+    QByteArray texts;
+    std::vector<std::pair<qsizetype, qsizetype>> places;  // per field: offset, size (-1: none)
+    const auto write = [&](Statement& insert) {
+        sqlite3_stmt* stmt = insert.handle();
+        for (size_t i = 0; i < places.size(); ++i) {
+            const auto [offset, size] = places[i];
+            if (size < 0)
+                sqlite3_bind_null(stmt, int(i) + 1);
+            else
+                sqlite3_bind_text(stmt, int(i) + 1, texts.constData() + offset, int(size),
+                                  SQLITE_STATIC);
+        }
+        insert.run();
+        sqlite3_reset(stmt);
+        texts.resize(0);
+        places.clear();
+    };
     std::vector<RowStore::Field> fields(table.columns.size());
     qint64 count = 0;
     try {
         while (entries.next(fields)) {
-            for (size_t c = 0; c < fields.size(); ++c) {
-                if (fields[c])
-                    insert.bindText(int(c) + 1, *fields[c]);
-                else
-                    insert.bindNull(int(c) + 1);
+            for (const RowStore::Field& field : fields) {
+                places.emplace_back(texts.size(), field ? field->size() : -1);
+                if (field)
+                    texts.append(*field);
             }
-            insert.run();
-            sqlite3_reset(stmt);
-            ++count;
+            if (++count % kRowsPerInsert == 0)
+                write(batch);
+        }
+        if (!places.empty()) {
+            Statement rest(db, insertSql(table, int(count % kRowsPerInsert)), doing);
+            write(rest);
         }
         // The index's triggers noted every new city entry; folding them now spares the
         // program's first search the wait (seconds at a million entries).

@@ -67,8 +67,9 @@ CsvEntries::CsvEntries(const CsvScratch& scratch, const DirectoryTable& table, Q
     select += " FROM csv ORDER BY rowid";
 
     const QString doing = QStringLiteral("Не удалось прочитать файл CSV «%1»").arg(m_csvPath);
+    // One thread reads it: without SQLite's mutex, no lock is taken at every call.
     const int rc = sqlite3_open_v2(QFile::encodeName(scratch.databasePath()).constData(), &m_db,
-                                   SQLITE_OPEN_READONLY, nullptr);
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
         if (rc != SQLITE_OK)
             throwSqliteError(m_db, rc, doing);
@@ -90,8 +91,9 @@ bool CsvEntries::next(std::span<RowStore::Field> fields) {
     for (size_t c = 0; c < fields.size(); ++c) {
         const QByteArrayView value = m_select->bytes(int(c) + 1);
         const Column& column = m_table.columns[c];
-        // Refused as the program's own inputs would refuse it.
-        if (characters(value) > column.size)
+        // Refused as the program's own inputs would refuse it. A text has no more characters
+        // than bytes, so most need no counting.
+        if (value.size() > column.size && characters(value) > column.size)
             throw Error(QStringLiteral("В записи № %1 файла «%2» (заголовок не в счёт) "
                                        "значение столбца %3 длиннее %4 знаков: «%5». "
                                        "Ничего не загружено.")
