@@ -4,6 +4,7 @@
 
 #include "columns.h"
 #include "copy_binary.h"
+#include "error.h"
 #include "server_session.h"
 #include "storage_engine.h"
 
@@ -54,11 +55,26 @@ qint64 copyServerEntries(ServerSession& session, const DirectoryTable& table,
     ServerParameters parameters;
     const QByteArray name = parameters.text(QByteArrayView(table.name));
     const QByteArray key = parameters.text(QByteArrayView(kKeyColumn));
-    session.run("SELECT setval(sequence, top) FROM (SELECT pg_get_serial_sequence(" + name + ", " +
-                    key + ") AS sequence, (SELECT max(" + kKeyColumn + ") FROM " + table.name +
-                    ") AS top) AS found WHERE top >= "
-                    "COALESCE(pg_sequence_last_value(sequence::regclass) + 1, 1)",
-                parameters, doing);
+    const ServerResult behind = session.run(
+        "SELECT sequence, top, has_sequence_privilege(sequence, 'UPDATE') FROM "
+        "(SELECT pg_get_serial_sequence(" +
+            name + ", " + key + ") AS sequence, (SELECT max(" + kKeyColumn + ") FROM " +
+            table.name +
+            ") AS top) AS found WHERE top >= "
+            "COALESCE(pg_sequence_last_value(sequence::regclass) + 1, 1)",
+        parameters, doing);
+    if (PQntuples(behind.get()) == 1) {
+        if (!ServerSession::boolean(behind.get(), 0, 2))
+            throw Error(QStringLiteral("%1 (%2): в таблице «%3» есть ключи, записанные другой "
+                                       "программой, выше тех, что выдаёт её последовательность "
+                                       "ключей, а передвинуть последовательность может только "
+                                       "владелец таблицы. Загрузите записи от его имени.")
+                            .arg(doing, session.address().describe(), tableName(table)));
+        ServerParameters move;
+        const QByteArray sequence = move.text(ServerSession::text(behind.get(), 0, 0));
+        const QByteArray top = move.key(ServerSession::integer(behind.get(), 0, 1));
+        session.run("SELECT setval(" + sequence + "::regclass, " + top + ")", move, doing);
+    }
 
     std::vector<RowStore::Field> fields(table.columns.size());
     qint64 count = 0;
