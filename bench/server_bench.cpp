@@ -7,6 +7,7 @@
 #include "demo_server.h"
 #include "directory.h"
 #include "error.h"
+#include "import_bench.h"
 #include "load_bench.h"
 #include "postgres/fold_sql.h"
 #include "postgres/server_session.h"
@@ -92,6 +93,7 @@ void ServerBench::run() {
         (this->*bench)();
     };
     group("startup", &ServerBench::startup);
+    group("import", &ServerBench::imports);
     group("search", &ServerBench::searches);
     group("memory", &ServerBench::memory);
 }
@@ -106,6 +108,10 @@ void ServerBench::startup() {
                                  "connection string, quit at the first idle moment after the "
                                  "first paint), spawn to exit; %1 runs after a warm-up.")
                       .arg(3 * m_options.runs));
+}
+
+void ServerBench::imports() {
+    benchServerImport(m_options, m_report);
 }
 
 void ServerBench::searches() {

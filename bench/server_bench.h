@@ -16,6 +16,7 @@ public:
 
 private:
     void startup();
+    void imports();
     void searches();
     void memory();
 

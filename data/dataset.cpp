@@ -77,6 +77,10 @@ void DataSet::close() {
     emit currentChanged(m_current);
 }
 
+bool DataSet::isReadOnly() const {
+    return !m_connection.canWrite(m_table);
+}
+
 int DataSet::recordCount() const {
     return m_rows.size() + (m_state == State::Insert ? 1 : 0);
 }

@@ -40,6 +40,8 @@ public:
     int fieldIndex(QStringView name) const { return m_table.indexOf(name); }  // ignores case
 
     bool isOpen() const { return m_open; }
+    // The user may only read this directory (see StorageEngine::canWrite).
+    bool isReadOnly() const;
     void open();  // does nothing when open
     void close();
     // Reads the rows anew, dropping unsaved editing as closing does. The rows shown stay

@@ -4,6 +4,7 @@
 
 #include "copy_rows.h"
 #include "error.h"
+#include "server_load.h"
 #include "server_schema.h"
 #include "server_search.h"
 
@@ -64,6 +65,8 @@ void PostgresEngine::open() {
         return;
     try {
         m_hasSearchIndex = checkServerSchema(m_session);
+        for (size_t t = 0; t < m_writable.size(); ++t)
+            m_writable[t] = serverUserCanWrite(m_session, *kDirectoryTables[t]);
     } catch (...) {
         m_session.disconnect();
         throw;
@@ -186,4 +189,23 @@ void PostgresEngine::rollback() noexcept {
     // A lost connection has rolled the transaction back already.
     if (m_session.isConnected())
         PQclear(PQexec(m_session.handle(), "ROLLBACK"));
+}
+
+bool PostgresEngine::canWrite(const DirectoryTable& table) const {
+    for (size_t t = 0; t < m_writable.size(); ++t)
+        if (kDirectoryTables[t] == &table)
+            return !m_checked || m_writable[t];
+    return false;
+}
+
+bool PostgresEngine::holdsEntries(const DirectoryTable& table) {
+    return serverTableHoldsEntries(m_session, table);
+}
+
+qint64 PostgresEngine::removeAll(const DirectoryTable& table) {
+    return removeServerEntries(m_session, table);
+}
+
+qint64 PostgresEngine::insertAll(const DirectoryTable& table, EntrySource& entries) {
+    return copyServerEntries(m_session, table, entries);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "server_search.h"
 #include "server_session.h"
 #include "storage_engine.h"
@@ -22,6 +24,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_session.isConnected(); }
     bool hasSearchIndex() const override { return m_hasSearchIndex; }
+    bool canWrite(const DirectoryTable& table) const override;
 
     void loadCity(const CityCriteria& criteria, RowStore& rows) override;
     void loadTable(const DirectoryTable& table, RowStore& rows) override;
@@ -35,6 +38,9 @@ public:
     void begin() override;
     void commit() override;
     void rollback() noexcept override;
+    bool holdsEntries(const DirectoryTable& table) override;
+    qint64 removeAll(const DirectoryTable& table) override;
+    qint64 insertAll(const DirectoryTable& table, EntrySource& entries) override;
 
     ServerSession& session() { return m_session; }
 
@@ -53,4 +59,6 @@ private:
     ServerSession m_session;
     bool m_checked = false;  // the tables were found usable once; a reconnection skips it
     bool m_hasSearchIndex = false;
+    // The user's rights on each of kDirectoryTables, asked once when the tables are checked.
+    std::array<bool, std::size(kDirectoryTables)> m_writable{};
 };
