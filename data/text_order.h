@@ -16,8 +16,9 @@
 // Sorting a million entries by calling the collator for every comparison is far too slow,
 // so texts made only of the common characters (ASCII, А-я, Ёё) are sorted by compact keys
 // built from each character's rank in the collator's own order; the ranks are read from
-// the collator when the order is built and checked against it. Any other text makes the
-// sort fall back to the collator's sort keys, so the result is the collator's either way.
+// the collator when the order is built and checked against it (a warning says when they
+// disagree, and every sort then uses the collator's keys). Any other text makes the sort
+// fall back to the collator's sort keys, so the result is the collator's either way.
 class TextOrder {
 public:
     static const TextOrder& russian();
@@ -35,15 +36,11 @@ public:
     // The same for `count` texts read through `textAt`, which spares the caller a copy.
     std::vector<uint32_t> sortedOrder(uint32_t count, const TextAt& textAt) const;
 
-    bool hasFastPath() const { return m_fastPath; }
-
 private:
-    struct Item;
-    bool encode(const Text& text, Item& item) const;
-    bool encodeAll(uint32_t begin, uint32_t end, const TextAt& textAt, Item* items) const;
-    int compareFull(const Text& a, const Text& b) const;
     std::vector<uint32_t> collatorOrder(uint32_t count, const TextAt& textAt) const;
-    void buildRanks();
+    // Reads each character's rank from the collator; false when the ranks cannot stand in
+    // for it.
+    bool buildRanks();
 
     static constexpr char32_t kRankedLimit = 0x460;  // ranks cover code points below this
     QCollator m_collator;
