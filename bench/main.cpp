@@ -11,6 +11,7 @@
 //   tel_bench --startup-probe FOLDER        (one start of the program, for the start-up row)
 //   tel_bench --startup-probe-server STRING (the same on a server directory)
 //   tel_bench --naive-memory FILE           (the naive list's bytes per row)
+//   tel_bench --sort-parts FILE RUNS        (the sort by phone in parts, sort_parts.h)
 #include <sys/resource.h>
 
 #include <QElapsedTimer>
@@ -25,6 +26,7 @@
 #include "program_bench.h"
 #include "report.h"
 #include "server_bench.h"
+#include "sort_parts.h"
 #include "startup_bench.h"
 
 namespace {
@@ -145,6 +147,8 @@ int main(int argc, char** argv) {
             return runStartupProbe(argc, argv, QString(), QString::fromLocal8Bit(argv[2]));
         if (mode == u"--naive-memory" && argc == 3)
             return runNaiveMemory(QString::fromLocal8Bit(argv[2]));
+        if (mode == u"--sort-parts" && argc == 4)
+            return runSortParts(QString::fromLocal8Bit(argv[2]), std::max(1, std::atoi(argv[3])));
         return runBench(argc, argv);
     } catch (const Error& e) {
         std::fprintf(stderr, "tel_bench: %s\n", e.what());

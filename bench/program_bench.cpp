@@ -205,14 +205,25 @@ void ProgramBench::searches() {
     CityQuery& tel = m_program->directory().tel;
     for (const SearchCase& c : kSearches) {
         const QString baselineSql = QString::fromUtf8(c.sql);
-        Sample repaints;
+        Sample repaints, oursCpu, baselineCpu;
+        const auto withCpu = [](Sample& cpu, bool children, const std::function<double()>& run) {
+            const double before = cpuMs(children);
+            const double ms = run();
+            cpu.ms.push_back(cpuMs(children) - before);
+            return ms;
+        };
         const auto [ours, baseline] = collectPaired(
             m_options.runs,
             [&] {
                 m_program->fillSearch(c.fields);
-                return commandMs("SearchAct", repaints);
+                return withCpu(oursCpu, false, [&] { return commandMs("SearchAct", repaints); });
             },
-            [&] { return timeSqlite3(m_files.big, {}, baselineSql); });
+            [&] {
+                return withCpu(baselineCpu, true,
+                               [&] { return timeSqlite3(m_files.big, {}, baselineSql); });
+            });
+        for (Sample* cpu : {&oursCpu, &baselineCpu})
+            cpu->ms.erase(cpu->ms.begin());  // the warm-up run's
         const QString sql = QString::fromUtf8(c.rowsSql ? c.rowsSql : c.sql);
         const qint64 expected = countRows(m_files.big, sql);
         if (tel.recordCount() != expected)
@@ -244,9 +255,12 @@ void ProgramBench::searches() {
         }
         m_report.note(QStringLiteral("%1: SearchAct with the inputs filled in, to the rows ready "
                                      "in the grid model (the grid's repaint after it: %2 more); "
-                                     "baseline: sqlite3 `%3`.")
+                                     "baseline: sqlite3 `%3`. CPU time: ours %4, sqlite3's %5 "
+                                     "(%6).")
                           .arg(QString::fromUtf8(c.work), formatMs(repaints.median()),
-                               QString::fromUtf8(c.sql)));
+                               QString::fromUtf8(c.sql), formatMs(oursCpu.median()),
+                               formatMs(baselineCpu.median()),
+                               formatRatio(oursCpu.median() / baselineCpu.median())));
     }
 }
 
@@ -311,6 +325,18 @@ void ProgramBench::sorts() {
                                  "grid's repaint after it: %1 more); baseline: sqlite3 `SELECT * "
                                  "FROM tel ORDER BY <column>` (byte order).")
                       .arg(formatMs(sortRepaints.median())));
+
+    // Which part of the sort by phone grows with the directory: the keys or the records.
+    const QList<double> parts = runChildNumbers(
+        {QStringLiteral("--sort-parts"), m_files.big, QString::number(m_options.runs)});
+    m_report.figure(QStringLiteral("sort.bytel.order"), parts.value(0),
+                    QStringLiteral("sort by phone: the order of the keys"));
+    m_report.figure(QStringLiteral("sort.bytel.reorder"), parts.value(1),
+                    QStringLiteral("sort by phone: the records laid out in that order"));
+    m_report.note(QStringLiteral("sort by phone in parts (tel_bench --sort-parts, a process of "
+                                 "its own, from the order by surname): the order of the keys "
+                                 "%1, the records laid out in it %2.")
+                      .arg(formatMs(parts.value(0)), formatMs(parts.value(1))));
 }
 
 void ProgramBench::views() {

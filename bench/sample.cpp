@@ -1,5 +1,7 @@
 #include "sample.h"
 
+#include <sys/resource.h>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
@@ -38,6 +40,15 @@ double timeMs(const std::function<void()>& work) {
     timer.start();
     work();
     return double(timer.nsecsElapsed()) / 1e6;
+}
+
+double cpuMs(bool children) {
+    rusage usage{};
+    getrusage(children ? RUSAGE_CHILDREN : RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) {
+        return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3;
+    };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 Sample collect(int runs, const std::function<double()>& once) {

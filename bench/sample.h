@@ -19,6 +19,11 @@ struct Sample {
 // How long one call takes, in milliseconds.
 double timeMs(const std::function<void()>& work);
 
+// The CPU time this process, or its children that have ended, used so far, in milliseconds.
+// Other programs on a busy machine stretch the wall clock of a pair's two sides unevenly, the
+// CPU time far less: a ratio of CPU times tells a real gap from the machine's noise.
+double cpuMs(bool children = false);
+
 // One warm-up run, then `runs` measured ones; `once` performs one run and returns its time.
 Sample collect(int runs, const std::function<double()>& once);
 

@@ -90,13 +90,25 @@ qint64 countRows(const QString& file, const QString& sql) {
     return rows;
 }
 
-double runChild(const QStringList& arguments) {
+QList<double> runChildNumbers(const QStringList& arguments) {
     QProcess child;
     child.setProgram(QCoreApplication::applicationFilePath());
     child.setArguments(arguments);
     child.start();
-    return numberFrom(finish(child, QStringLiteral("tel_bench ") + arguments.join(u' ')),
-                      arguments.value(0));
+    QList<double> numbers;
+    const QByteArray output = finish(child, QStringLiteral("tel_bench ") + arguments.join(u' '));
+    for (const QByteArray& word : output.simplified().split(' '))
+        numbers.append(numberFrom(word, arguments.value(0)));
+    return numbers;
+}
+
+double runChild(const QStringList& arguments) {
+    const QList<double> numbers = runChildNumbers(arguments);
+    if (numbers.size() != 1)
+        throw Error(QStringLiteral("%1 printed %2 numbers, not one")
+                        .arg(arguments.value(0))
+                        .arg(numbers.size()));
+    return numbers[0];
 }
 
 double runOpenpyxl(const QString& file, const QString& workbook) {

@@ -171,12 +171,18 @@ void RowStore::reorder(const std::vector<uint32_t>& order) {
     // The records are copied in their new order into a new arena, so that walks over the
     // sorted rows (the output walks, the next sort) read memory in sequence instead of all
     // over it. Records that edits left behind stay behind.
-    constexpr size_t kReadAhead = 8;
+    // Reading them in the new order is a walk all over memory, and finding a record takes
+    // two misses: its handle, then the record. The handle is asked for twice as far ahead
+    // as the record, so that neither waits for the other. Before, asking only for the
+    // record 8 rows ahead, the layout took 12-18 times as long for 10 times the rows.
+    constexpr size_t kRecordAhead = 16, kHandleAhead = 2 * kRecordAhead;
     RowStore sorted(m_fieldCount);
     sorted.m_rows.reserve(order.size());
     for (size_t i = 0; i < order.size(); ++i) {
-        if (i + kReadAhead < order.size())
-            prefetch(int(order[i + kReadAhead]));
+        if (i + kHandleAhead < order.size())
+            __builtin_prefetch(&m_rows[order[i + kHandleAhead]]);
+        if (i + kRecordAhead < order.size())
+            prefetch(int(order[i + kRecordAhead]));
         const char* const source = record(int(order[i]));
         const size_t size = recordSize(source);
         std::memcpy(sorted.room(size), source, size);

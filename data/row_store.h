@@ -34,7 +34,6 @@ public:
     // Takes the chunks `other` kept when it was cleared, for the rows this store will hold.
     // Memory the kernel gave out once is not zeroed again for every search.
     void takeSpace(RowStore& other);
-    void reserve(int rows) { m_rows.reserve(size_t(rows)); }
 
     // Puts the rows in the given order: order[i] is the current place of the row that goes
     // to place i. The records are laid out anew in that order.
