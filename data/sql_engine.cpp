@@ -10,16 +10,17 @@ QString tableName(const DirectoryTable& table) {
 
 }  // namespace
 
-SqlEngine::SqlEngine(char placeholder) : m_placeholder(placeholder) {
+SqlEngine::SqlEngine(const SqlDialect& dialect) : m_dialect(dialect) {
     for (size_t t = 0; t < m_stored.size(); ++t)
         m_stored[t] = StoredTable::declared(*kDirectoryTables[t]);
 }
 
-void SqlEngine::checkTables() {
-    const StoreWords words = this->words();
+void SqlEngine::checkTables(
+    const StoreWords& words,
+    const std::function<std::vector<FoundColumn>(const DirectoryTable&)>& columns) {
     for (size_t t = 0; t < m_stored.size(); ++t)
         m_stored[t] =
-            StoredTable::check(*kDirectoryTables[t], columnsOf(*kDirectoryTables[t]), words);
+            StoredTable::check(*kDirectoryTables[t], columns(*kDirectoryTables[t]), words);
 }
 
 const StoredTable& SqlEngine::stored(const DirectoryTable& table) const {
@@ -43,7 +44,8 @@ QByteArray SqlEngine::insertSql(const StoredTable& table, int rows) const {
 
 void SqlEngine::loadTable(const DirectoryTable& table, RowStore& rows) {
     const StoredTable& t = stored(table);
-    read(statement("SELECT " + keyRead(t.key) + ", " + t.columnList() + " FROM " + t.table),
+    const QByteArray key = QByteArray(m_dialect.keyRead).replace("%1", t.key);
+    read(statement("SELECT " + key + ", " + t.columnList() + " FROM " + t.table),
          int(t.columns.size()), rows,
          QStringLiteral("Не удалось прочитать таблицу «%1»").arg(tableName(table)));
 }
@@ -55,7 +57,7 @@ qint64 SqlEngine::insert(const DirectoryTable& table,
     for (const std::optional<QString>& value : values)
         insert.text(value);
     const QString doing = QStringLiteral("Не удалось сохранить новую запись");
-    const std::optional<qint64> key = integer(insert, doing);
+    const std::optional<qint64> key = run(insert, doing).first;
     if (!key)
         throw Error(doing + u'.');
     return *key;
@@ -91,32 +93,34 @@ QByteArray SqlEngine::asRead(const StoredTable& table, qint64 key,
     QByteArray where = table.key + " = " + statement.key(key);
     for (size_t c = 0; c < table.columns.size(); ++c) {
         const QByteArray value = statement.field(original[c]);
-        where += " AND " + holds(table.columns[c], value);
+        where += " AND " +
+                 QByteArray(m_dialect.holds).replace("%1", table.columns[c]).replace("%2", value);
     }
     return where;
 }
 
 StorageEngine::Outcome SqlEngine::checked(const SqlStatement& write, const StoredTable& table,
                                           qint64 key, const QString& doing) {
-    if (change(write, doing) != 0)
+    if (run(write, doing).changed != 0)
         return Outcome::Done;
     // The row is gone, or it holds other values.
     SqlStatement exists = statement("SELECT 1 FROM " + table.table + " WHERE " + table.key + " = ");
     exists.sql += exists.key(key);
-    return integer(exists, QStringLiteral("Не удалось проверить запись")) ? Outcome::Changed
-                                                                          : Outcome::Deleted;
+    return run(exists, QStringLiteral("Не удалось проверить запись")).first ? Outcome::Changed
+                                                                            : Outcome::Deleted;
 }
 
 bool SqlEngine::holdsEntries(const DirectoryTable& table) {
-    return integer(statement("SELECT 1 FROM " + stored(table).table + " LIMIT 1"),
-                   QStringLiteral("Не удалось прочитать таблицу «%1»").arg(tableName(table)))
-        .has_value();
+    return run(statement("SELECT 1 FROM " + stored(table).table + " LIMIT 1"),
+               QStringLiteral("Не удалось прочитать таблицу «%1»").arg(tableName(table)))
+        .first.has_value();
 }
 
 qint64 SqlEngine::removeAll(const DirectoryTable& table) {
     // DELETE rather than TRUNCATE: other programs go on reading the old entries until the
     // transaction ends, and deleting entries is a right every operator has. (The file's
     // search index drops their folded copies by its trigger.)
-    return change(statement("DELETE FROM " + stored(table).table),
-                  QStringLiteral("Не удалось удалить записи таблицы «%1»").arg(tableName(table)));
+    return run(statement("DELETE FROM " + stored(table).table),
+               QStringLiteral("Не удалось удалить записи таблицы «%1»").arg(tableName(table)))
+        .changed;
 }

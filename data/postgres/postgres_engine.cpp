@@ -35,14 +35,19 @@ void PostgresEngine::copyRows(const QByteArray& select, int fieldCount, RowStore
 }
 
 PostgresEngine::PostgresEngine(ServerAddress address)
-    : SqlEngine('$'), m_session(std::move(address)) {}
+    : SqlEngine({'$', "%1::int8", "%1 IS NOT DISTINCT FROM %2"}), m_session(std::move(address)) {}
 
 void PostgresEngine::open() {
     m_session.connect();
     if (m_checked)
         return;
     try {
-        checkTables();
+        const QString where = m_session.describe();
+        checkTables(
+            {QStringLiteral("В базе данных (%1)").arg(where), QStringLiteral("(%1)").arg(where),
+             QStringLiteral("целочисленным ключом, который назначает сервер"),
+             QStringLiteral("текстовым (varchar или text)")},
+            [&](const DirectoryTable& table) { return serverColumns(m_session, table); });
         m_hasSearchIndex = serverHasSearchIndex(m_session);
         for (size_t t = 0; t < m_writable.size(); ++t)
             m_writable[t] = serverUserCanWrite(m_session, stored(*kDirectoryTables[t]));
@@ -103,33 +108,19 @@ void PostgresEngine::read(const SqlStatement& select, int fieldCount, RowStore& 
         copyRows(select.sql, fieldCount, rows, doing);
         return;
     }
-    readRows(run(select, doing).get(), fieldCount, rows);
+    readRows(result(select, doing).get(), fieldCount, rows);
 }
 
-ServerResult PostgresEngine::run(const SqlStatement& statement, const QString& doing) {
+ServerResult PostgresEngine::result(const SqlStatement& statement, const QString& doing) {
     return m_session.run(statement.sql, ServerParameters::of(statement), doing);
 }
 
-qint64 PostgresEngine::change(const SqlStatement& statement, const QString& doing) {
-    return QByteArray(PQcmdTuples(run(statement, doing).get())).toLongLong();
-}
-
-std::optional<qint64> PostgresEngine::integer(const SqlStatement& statement, const QString& doing) {
-    const ServerResult result = run(statement, doing);
-    if (PQntuples(result.get()) == 0)
-        return std::nullopt;
-    return ServerSession::integer(result.get(), 0, 0);
-}
-
-std::vector<FoundColumn> PostgresEngine::columnsOf(const DirectoryTable& table) {
-    return serverColumns(m_session, table);
-}
-
-StoreWords PostgresEngine::words() const {
-    const QString where = m_session.describe();
-    return {QStringLiteral("В базе данных (%1)").arg(where), QStringLiteral("(%1)").arg(where),
-            QStringLiteral("целочисленным ключом, который назначает сервер"),
-            QStringLiteral("текстовым (varchar или text)")};
+SqlEngine::Ran PostgresEngine::run(const SqlStatement& statement, const QString& doing) {
+    const ServerResult result = this->result(statement, doing);
+    Ran ran{QByteArray(PQcmdTuples(result.get())).toLongLong(), std::nullopt};
+    if (PQntuples(result.get()) > 0)
+        ran.first = ServerSession::integer(result.get(), 0, 0);
+    return ran;
 }
 
 void PostgresEngine::begin() {

@@ -37,17 +37,10 @@ public:
     ServerSession& session() { return m_session; }
 
 protected:
-    QByteArray keyRead(const QByteArray& key) const override { return key + "::int8"; }
-    QByteArray holds(const QByteArray& column, const QByteArray& value) const override {
-        return column + " IS NOT DISTINCT FROM " + value;
-    }
-    std::vector<FoundColumn> columnsOf(const DirectoryTable& table) override;
-    StoreWords words() const override;
     // A statement without values streams its rows with COPY; one with values runs as it is.
     void read(const SqlStatement& select, int fieldCount, RowStore& rows,
               const QString& doing) override;
-    qint64 change(const SqlStatement& statement, const QString& doing) override;
-    std::optional<qint64> integer(const SqlStatement& statement, const QString& doing) override;
+    Ran run(const SqlStatement& statement, const QString& doing) override;
 
 private:
     void readCity(const CityCriteria& criteria, RowStore& rows);
@@ -58,7 +51,7 @@ private:
     // pass the tests.
     void copyRows(const QByteArray& select, int fieldCount, RowStore& rows, const QString& doing,
                   std::span<const LengthTest> tests = {});
-    ServerResult run(const SqlStatement& statement, const QString& doing);
+    ServerResult result(const SqlStatement& statement, const QString& doing);
 
     ServerSession m_session;
     bool m_checked = false;  // the tables were found usable once; a reconnection skips it

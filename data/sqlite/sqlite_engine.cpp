@@ -65,7 +65,10 @@ void readRows(Statement& select, int fieldCount, RowStore& rows) {
 }  // namespace
 
 SqliteEngine::SqliteEngine(QString dataSource, bool readWrite)
-    : SqlEngine('?'), m_dataSource(std::move(dataSource)), m_readWrite(readWrite) {}
+    // CAST lets a value another program stored as a number compare with the text read.
+    : SqlEngine({'?', "%1", "CAST(%1 AS TEXT) IS %2"}),
+      m_dataSource(std::move(dataSource)),
+      m_readWrite(readWrite) {}
 
 SqliteEngine::~SqliteEngine() {
     close();
@@ -114,7 +117,11 @@ void SqliteEngine::open() {
         // The first read of the file: it tells a file that is not a database or is locked.
         const QString doing = QStringLiteral("Не удалось открыть файл базы данных «%1»").arg(name);
         Statement(db, "SELECT count(*) FROM sqlite_master", doing).step();
-        checkTables();
+        checkTables(
+            {QStringLiteral("В файле «%1»").arg(name), QStringLiteral("файла «%1»").arg(name),
+             QStringLiteral("целочисленным первичным ключом (INTEGER PRIMARY KEY)"),
+             QStringLiteral("текстовым")},
+            [&](const DirectoryTable& table) { return fileColumns(db, table, doing); });
         m_hasSearchIndex = ::hasSearchIndex(db);
         registerFoldFunction(db);
     } catch (...) {
@@ -167,41 +174,17 @@ void SqliteEngine::read(const SqlStatement& select, int fieldCount, RowStore& ro
     readRows(statement, fieldCount, rows);
 }
 
-qint64 SqliteEngine::change(const SqlStatement& statement, const QString& doing) {
+SqlEngine::Ran SqliteEngine::run(const SqlStatement& statement, const QString& doing) {
     sqlite3* db = handle();
-    Statement change(db, statement.sql, doing);
-    bind(change, statement);
-    change.run();
-    return sqlite3_changes64(db);
-}
-
-std::optional<qint64> SqliteEngine::integer(const SqlStatement& statement, const QString& doing) {
-    Statement select(handle(), statement.sql, doing);
-    bind(select, statement);
-    std::optional<qint64> first;
-    // To the end: an INSERT ... RETURNING is done, and its error known, only then.
-    while (select.step())
-        if (!first)
-            first = select.int64(0);
-    return first;
-}
-
-// CAST lets a value another program stored as a number compare with the text the program read.
-QByteArray SqliteEngine::holds(const QByteArray& column, const QByteArray& value) const {
-    return "CAST(" + column + " AS TEXT) IS " + value;
-}
-
-std::vector<FoundColumn> SqliteEngine::columnsOf(const DirectoryTable& table) {
-    return fileColumns(
-        handle(), table,
-        QStringLiteral("Не удалось открыть файл базы данных «%1»").arg(m_dataSource));
-}
-
-StoreWords SqliteEngine::words() const {
-    return {QStringLiteral("В файле «%1»").arg(m_dataSource),
-            QStringLiteral("файла «%1»").arg(m_dataSource),
-            QStringLiteral("целочисленным первичным ключом (INTEGER PRIMARY KEY)"),
-            QStringLiteral("текстовым")};
+    Statement run(db, statement.sql, doing);
+    bind(run, statement);
+    Ran ran;
+    // To the end: an INSERT ... RETURNING is done, and its failure known, only then.
+    while (run.step())
+        if (!ran.first)
+            ran.first = run.int64(0);
+    ran.changed = sqlite3_changes64(db);
+    return ran;
 }
 
 void SqliteEngine::begin() {
@@ -267,7 +250,8 @@ qint64 SqliteEngine::insertAll(const DirectoryTable& table, EntrySource& entries
             write(rest);
         }
         // The index's triggers noted every new city entry; folding them now spares the
-        // program's first search the wait (seconds at a million entries).
+        // program's first search the wait (seconds at a million entries, most of what
+        // `bash bench/run_bench.sh --only import` measures).
         if (&table == &kCityTable && m_hasSearchIndex)
             foldPendingEntries(db, stored(kCityTable));
     } catch (...) {

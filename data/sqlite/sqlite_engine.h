@@ -30,13 +30,9 @@ public:
     sqlite3* handle();
 
 protected:
-    QByteArray holds(const QByteArray& column, const QByteArray& value) const override;
-    std::vector<FoundColumn> columnsOf(const DirectoryTable& table) override;
-    StoreWords words() const override;
     void read(const SqlStatement& select, int fieldCount, RowStore& rows,
               const QString& doing) override;
-    qint64 change(const SqlStatement& statement, const QString& doing) override;
-    std::optional<qint64> integer(const SqlStatement& statement, const QString& doing) override;
+    Ran run(const SqlStatement& statement, const QString& doing) override;
 
 private:
     QString m_dataSource;
