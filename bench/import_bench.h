@@ -8,3 +8,8 @@
 // is this size at most, whatever size the other groups run at (--entries). The CSV is written
 // once from a demo directory and kept in the data folder.
 void benchImport(const BenchOptions& options, Report& report);
+
+// telspr-import --connection loading the same file into a new directory on the benchmark's
+// PostgreSQL server (server_bench.h), against psql's \copy of it into the same kind of
+// directory: the tables and the search indexes, no entries.
+void benchServerImport(const BenchOptions& options, Report& report);

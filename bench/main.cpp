@@ -3,16 +3,17 @@
 //
 //   tel_bench [--data FOLDER] [--entries N] [--runs N] [--print-runs N] [--openpyxl-runs N]
 //             [--only GROUP,...] [--figures FILE] [--reference FILE] [--server]
+//             [--operators N,... [--duration SECONDS] [--think-ms MS]]
 // --figures writes the keyed figures of the run; --reference reads those of a run on a smaller
 // directory, for the goals that allow a larger directory some more time (bench/run_scale.sh).
-// --server measures the program on a PostgreSQL server instead (server_bench.h).
+// --server measures the program on a PostgreSQL server instead (server_bench.h); with
+// --operators, N simulated operators at work on it for 60 s each (load_bench.h).
 //   tel_bench --startup-probe FOLDER        (one start of the program, for the start-up row)
 //   tel_bench --startup-probe-server STRING (the same on a server directory)
 //   tel_bench --naive-memory FILE           (the naive list's bytes per row)
 #include <sys/resource.h>
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QStringList>
 #include <QThread>
 #include <cstdio>
@@ -37,6 +38,20 @@ int intOption(const QStringList& args, qsizetype& i, int min) {
     return value;
 }
 
+// "8,32,64": the operator counts of the load runs.
+QList<int> operatorCounts(const QString& list) {
+    QList<int> counts;
+    for (const QString& item : list.split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int count = item.toInt(&ok);
+        if (!ok || count < 1)
+            throw Error(
+                QStringLiteral("--operators takes counts such as 8,32,64, not %1").arg(list));
+        counts.append(count);
+    }
+    return counts;
+}
+
 BenchOptions parse(const QStringList& args) {
     BenchOptions options;
     options.dataFolder = QStringLiteral("bench-data");
@@ -54,6 +69,12 @@ BenchOptions parse(const QStringList& args) {
             options.openpyxlRuns = intOption(args, i, 1);
         else if (a == u"--server")
             options.server = true;
+        else if (a == u"--operators" && i + 1 < args.size())
+            options.operators = operatorCounts(args[++i]);
+        else if (a == u"--duration")
+            options.loadSeconds = intOption(args, i, 1);
+        else if (a == u"--think-ms")
+            options.thinkMs = intOption(args, i, 0);
         else if (a == u"--only" && i + 1 < args.size())
             options.only = args[++i].split(u',', Qt::SkipEmptyParts);
         else if (a == u"--figures" && i + 1 < args.size())
@@ -63,16 +84,9 @@ BenchOptions parse(const QStringList& args) {
         else
             throw Error(QStringLiteral("unknown argument %1 (see bench/main.cpp)").arg(a));
     }
+    if (!options.operators.isEmpty() && !options.server)
+        throw Error(QStringLiteral("--operators needs --server"));
     return options;
-}
-
-// The machine's load averages over 1, 5 and 15 minutes: figures taken while others compile
-// are noisy.
-QString loadAverage() {
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("unknown");
-    return QString::fromLatin1(file.readLine()).section(u' ', 0, 2);
 }
 
 double peakRssMb() {
@@ -102,10 +116,11 @@ int runBench(int& argc, char** argv) {
     report.add({QStringLiteral("peak memory of the tel_bench process (max RSS)"),
                 QStringLiteral("%1 MB").arg(peak, 0, 'f', 0), QStringLiteral("-"),
                 QStringLiteral("-"), QStringLiteral("report"), std::nullopt});
-    report.note(QStringLiteral("every time is the median of %1 runs after a warm-up run; "
-                               "baselines ran in this same run. Peak memory: getrusage max RSS "
-                               "of this process (baseline children not included).")
-                    .arg(options.runs));
+    if (options.operators.isEmpty())
+        report.note(QStringLiteral("every time is the median of %1 runs after a warm-up run; "
+                                   "baselines ran in this same run. Peak memory: getrusage max "
+                                   "RSS of this process (baseline children not included).")
+                        .arg(options.runs));
     report.note(QStringLiteral("file: %1 (%2 city entries); the whole run took %3 s; load "
                                "average (1, 5, 15 min) at the start %4, at the end %5; %6 cores.")
                     .arg(files.big)

@@ -21,6 +21,9 @@ struct BenchOptions {
     QString figuresFile;    // where to write the keyed figures, if anywhere
     QString referenceFile;  // a smaller directory's figures, for the goals that scale
     bool server = false;    // on a PostgreSQL server: start-up, searches, memory (server_bench.h)
+    QList<int> operators;   // with server: instead, operators at work, one run each count
+    int loadSeconds = 60;   // how long each of those runs lasts
+    int thinkMs = 2000;     // an operator's mean think time between actions (load_operator.h)
 
     bool wants(const char* group) const;
 };

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <algorithm>
-#include <array>
 
 #include "error.h"
 
@@ -29,26 +28,22 @@ int Report::missed() const {
         std::count_if(m_rows.begin(), m_rows.end(), [](const Row& r) { return r.met && !*r.met; }));
 }
 
-void Report::print(FILE* out) const {
-    QList<std::array<QString, 6>> lines;
-    lines.append({QStringLiteral("Work"), QStringLiteral("Ours"), QStringLiteral("Baseline"),
-                  QStringLiteral("Ratio"), QStringLiteral("Goal"), QStringLiteral("Met")});
-    for (const Row& r : m_rows)
-        lines.append({r.work, r.ours, r.baseline, r.ratio, r.goal, metText(r.met)});
-    std::array<qsizetype, 6> widths{};
-    for (const auto& line : lines)
-        for (size_t c = 0; c < line.size(); ++c)
+QString formatTable(const QList<QStringList>& lines) {
+    QList<qsizetype> widths;
+    for (const QStringList& line : lines) {
+        widths.resize(std::max(widths.size(), line.size()));
+        for (qsizetype c = 0; c < line.size(); ++c)
             widths[c] = std::max(widths[c], line[c].size());
-
+    }
     QString text;
     auto rule = [&] {
-        for (size_t c = 0; c < widths.size(); ++c)
+        for (qsizetype c = 0; c < widths.size(); ++c)
             text += (c ? QStringLiteral("-+-") : QString()) + QString(widths[c], u'-');
         text += u'\n';
     };
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QString line;
-        for (size_t c = 0; c < widths.size(); ++c)
+        for (qsizetype c = 0; c < lines[i].size(); ++c)
             line += (c ? QStringLiteral(" | ") : QString()) + padded(lines[i][c], widths[c]);
         while (line.endsWith(u' '))
             line.chop(1);
@@ -57,6 +52,16 @@ void Report::print(FILE* out) const {
             rule();
     }
     rule();
+    return text;
+}
+
+void Report::print(FILE* out) const {
+    QList<QStringList> lines;
+    lines.append({QStringLiteral("Work"), QStringLiteral("Ours"), QStringLiteral("Baseline"),
+                  QStringLiteral("Ratio"), QStringLiteral("Goal"), QStringLiteral("Met")});
+    for (const Row& r : m_rows)
+        lines.append({r.work, r.ours, r.baseline, r.ratio, r.goal, metText(r.met)});
+    QString text = formatTable(lines);
     for (const QString& n : m_notes)
         text += QStringLiteral("* ") + n + u'\n';
     std::fputs(text.toUtf8().constData(), out);

@@ -50,3 +50,7 @@ private:
 
 // "0.83x".
 QString formatRatio(double ratio);
+
+// Lines of cells as a table: columns padded to their widest cell, " | " between them, a rule
+// under the first line (the heading) and one at the end.
+QString formatTable(const QList<QStringList>& lines);

@@ -1,7 +1,9 @@
 #include "sample.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <algorithm>
+#include <cmath>
 
 #include "error.h"
 
@@ -12,6 +14,15 @@ double Sample::median() const {
     std::sort(sorted.begin(), sorted.end());
     const size_t mid = sorted.size() / 2;
     return sorted.size() % 2 ? sorted[mid] : (sorted[mid - 1] + sorted[mid]) / 2;
+}
+
+double Sample::percentile(double p) const {
+    if (ms.empty())
+        throw Error(QStringLiteral("no measured runs"));
+    std::vector<double> sorted = ms;
+    std::sort(sorted.begin(), sorted.end());
+    const auto rank = size_t(std::ceil(p / 100 * double(sorted.size())));
+    return sorted[std::clamp<size_t>(rank, 1, sorted.size()) - 1];
 }
 
 double Sample::min() const {
@@ -63,4 +74,11 @@ QString formatMs(double ms) {
     if (ms >= 10)
         return QStringLiteral("%1 ms").arg(ms, 0, 'f', 0);
     return QStringLiteral("%1 ms").arg(ms, 0, 'f', 1);
+}
+
+QString loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(file.readLine()).section(u' ', 0, 2);
 }

@@ -11,6 +11,7 @@ struct Sample {
     std::vector<double> ms;
 
     double median() const;
+    double percentile(double p) const;  // nearest rank: the value p % of the runs do not exceed
     double min() const;
     double max() const;
 };
@@ -30,6 +31,10 @@ std::pair<Sample, Sample> collectPaired(int runs, const std::function<double()>&
 // of `work`.
 Sample measure(int runs, const std::function<void()>& work,
                const std::function<void()>& prepare = {});
+
+// The machine's load averages over 1, 5 and 15 minutes, "0.52 1.10 1.31": figures taken while
+// others compile are noisy.
+QString loadAverage();
 
 // "412 ms", "5.61 s".
 QString formatMs(double ms);

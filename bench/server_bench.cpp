@@ -7,6 +7,8 @@
 #include "demo_server.h"
 #include "directory.h"
 #include "error.h"
+#include "import_bench.h"
+#include "load_bench.h"
 #include "postgres/fold_sql.h"
 #include "postgres/server_session.h"
 #include "program_driver.h"
@@ -79,6 +81,11 @@ void ServerBench::run() {
                                  "temporary folder, ICU Russian default collation), reached "
                                  "over 127.0.0.1 by the program and by psql alike: %2")
                       .arg(QString::number(PQlibVersion() / 10000), m_uri));
+    if (!m_options.operators.isEmpty()) {
+        LoadBench load(m_uri, m_options, m_report);
+        load.run();
+        return;
+    }
     const auto group = [&](const char* name, void (ServerBench::*bench)()) {
         if (!m_options.wants(name))
             return;
@@ -86,6 +93,7 @@ void ServerBench::run() {
         (this->*bench)();
     };
     group("startup", &ServerBench::startup);
+    group("import", &ServerBench::imports);
     group("search", &ServerBench::searches);
     group("memory", &ServerBench::memory);
 }
@@ -100,6 +108,10 @@ void ServerBench::startup() {
                                  "connection string, quit at the first idle moment after the "
                                  "first paint), spawn to exit; %1 runs after a warm-up.")
                       .arg(3 * m_options.runs));
+}
+
+void ServerBench::imports() {
+    benchServerImport(m_options, m_report);
 }
 
 void ServerBench::searches() {

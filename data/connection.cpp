@@ -34,3 +34,7 @@ StorageEngine& Connection::engine() {
 bool Connection::hasSearchIndex() const {
     return m_engine && m_engine->hasSearchIndex();
 }
+
+bool Connection::canWrite(const DirectoryTable& table) const {
+    return !m_engine || m_engine->canWrite(table);
+}

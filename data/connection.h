@@ -5,6 +5,7 @@
 #include <memory>
 
 class StorageEngine;
+struct DirectoryTable;
 
 // The connection `connection` to the directory: its connection string names the engine and
 // the place (storage_engine.h). Opening never creates anything; every failure is an Error
@@ -26,6 +27,9 @@ public:
 
     // Whether the directory carries the helpers that make prefix searches fast.
     bool hasSearchIndex() const;
+    // Whether the user may change the table's entries, as the store said when it was opened;
+    // before that nothing is known against it.
+    bool canWrite(const DirectoryTable& table) const;
 
 private:
     QString m_connectionString;

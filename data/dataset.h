@@ -8,10 +8,18 @@
 #include <vector>
 
 #include "columns.h"
+#include "error.h"
 #include "row_store.h"
 #include "storage_engine.h"
 
 class Connection;
+
+// A post or delete refused by the optimistic check: another program changed or deleted the
+// row since it was read, and nothing was written.
+class EditConflict : public Error {
+public:
+    using Error::Error;
+};
 
 // A data set as the directory's windows use it: opening reads the rows once and holds them
 // (a static cursor: others' later changes show only after the next opening); one row is
@@ -32,6 +40,8 @@ public:
     int fieldIndex(QStringView name) const { return m_table.indexOf(name); }  // ignores case
 
     bool isOpen() const { return m_open; }
+    // The user may only read this directory (see StorageEngine::canWrite).
+    bool isReadOnly() const;
     void open();  // does nothing when open
     void close();
     // Reads the rows anew, dropping unsaved editing as closing does. The rows shown stay

@@ -9,6 +9,18 @@
 #include "columns.h"
 #include "row_store.h"
 
+struct ConnectionSettings;
+
+// Entries handed to a bulk load one at a time.
+class EntrySource {
+public:
+    virtual ~EntrySource() = default;
+    // Puts the next entry's fields, in field order, into `fields` and returns true, or returns
+    // false after the last one. The texts stay valid until the next call. An Error thrown
+    // here ends the load, and its transaction then writes nothing.
+    virtual bool next(std::span<RowStore::Field> fields) = 0;
+};
+
 // What the data sets ask of the place where the directory is stored: a SQLite file or a
 // PostgreSQL server. The data sets hold the rows, the cursor and the editing; an engine only
 // reads and writes. Every failure is an Error whose Russian text says what failed and names
@@ -25,6 +37,10 @@ public:
     // Whether the store carries the helpers that make prefix searches fast. Without them every
     // search still finds the same entries, only slower.
     virtual bool hasSearchIndex() const = 0;
+    // Whether this user may add, change and delete the table's entries: a reader of a server
+    // directory, or a file opened with Mode=Read, may only search. Known once open; the
+    // store may still refuse a write later (its rights changed), as it refuses any write.
+    virtual bool canWrite(const DirectoryTable& table) const = 0;
 
     // Fill `rows`, given empty: the key, then the table's columns in field order.
     virtual void loadCity(const CityCriteria& criteria, RowStore& rows) = 0;
@@ -52,11 +68,23 @@ public:
     virtual void begin() = 0;
     virtual void commit() = 0;
     virtual void rollback() noexcept = 0;  // a failure leaves nothing written either
+
+    // Loading a whole directory (telspr-import), inside a transaction. holdsEntries() also
+    // keeps other programs from writing the table until the transaction ends, so that its
+    // answer stays true; they may go on reading it.
+    virtual bool holdsEntries(const DirectoryTable& table) = 0;
+    // Deletes every entry of the table; returns how many there were.
+    virtual qint64 removeAll(const DirectoryTable& table) = 0;
+    // Adds every entry of `entries`, each under a fresh key: the keys the store gives later
+    // stay above every key in the table, also one another tool wrote there. The search
+    // helpers know the new entries afterwards. Returns how many were added.
+    virtual qint64 insertAll(const DirectoryTable& table, EntrySource& entries) = 0;
 };
 
 // The engine a connection string names: "Provider=PostgreSQL" a server, anything else a
 // SQLite file (its Data Source relative to the working folder).
 std::unique_ptr<StorageEngine> makeStorageEngine(const QString& connectionString);
+std::unique_ptr<StorageEngine> makeStorageEngine(const ConnectionSettings& settings);
 
 // Writes through an engine inside one transaction, rolled back unless committed.
 class EngineTransaction {

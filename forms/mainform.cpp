@@ -109,11 +109,6 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void Tmainform::addExecute() {
-    m_addform->show();
-    setEnabled(false);
-}
-
 void Tmainform::aboutExecute() {
     m_aboutform->open();
 }

@@ -2,9 +2,9 @@
 
 #include <libpq-fe.h>
 
-#include <QtEndian>
-
+#include "copy_rows.h"
 #include "error.h"
+#include "server_load.h"
 #include "server_schema.h"
 #include "server_search.h"
 
@@ -44,68 +44,6 @@ void readRows(const pg_result* result, int fieldCount, RowStore& rows) {
     }
 }
 
-// Reads COPY's binary rows: after a header, per row the number of fields, then each field's
-// length (-1: no value) and bytes, all numbers big-endian. The last row is only a -1.
-// COPY earns this reader: every entry with a house (997,007 rows) loaded in 515-554 ms by
-// COPY and 743-890 ms by SELECT (`bench/run_bench.sh --server --only search`, 2 cores).
-class CopyReader {
-public:
-    CopyReader(int fieldCount, RowStore& rows) : m_fields(size_t(fieldCount)), m_rows(rows) {}
-
-    void take(QByteArrayView data) {
-        m_at = data.data();
-        m_end = m_at + data.size();
-        if (!m_started) {
-            skip(kSignatureSize + sizeof(qint32));
-            skip(size_t(number<qint32>()));  // the header's extension
-            m_started = true;
-        }
-        const auto count = number<qint16>();
-        if (count < 0)
-            return;
-        if (size_t(count) != m_fields.size() + 1 || number<qint32>() != sizeof(qint64))
-            malformed();
-        const auto key = number<qint64>();
-        for (RowStore::Field& field : m_fields) {
-            const auto length = number<qint32>();
-            if (length < 0) {
-                field = std::nullopt;
-                continue;
-            }
-            const char* bytes = m_at;
-            skip(size_t(length));
-            field = QByteArrayView(bytes, length);
-        }
-        m_rows.append(key, m_fields);
-    }
-
-private:
-    static constexpr size_t kSignatureSize = 11;  // "PGCOPY\n\377\r\n\0"
-
-    [[noreturn]] static void malformed() {
-        throw Error(
-            QStringLiteral("Сервер прислал записи не в том виде, в каком их ждёт "
-                           "программа."));
-    }
-    void skip(size_t bytes) {
-        if (size_t(m_end - m_at) < bytes)
-            malformed();
-        m_at += bytes;
-    }
-    template <typename Number>
-    Number number() {
-        const char* at = m_at;
-        skip(sizeof(Number));
-        return qFromBigEndian<Number>(at);
-    }
-
-    std::vector<RowStore::Field> m_fields;
-    RowStore& m_rows;
-    const char* m_at = nullptr;
-    const char* m_end = nullptr;
-    bool m_started = false;
-};
-
 qint64 affected(const pg_result* result) {
     return QByteArray(PQcmdTuples(const_cast<pg_result*>(result))).toLongLong();
 }
@@ -113,9 +51,9 @@ qint64 affected(const pg_result* result) {
 }  // namespace
 
 void PostgresEngine::copyRows(const QByteArray& select, int fieldCount, RowStore& rows,
-                              const QString& doing) {
-    CopyReader reader(fieldCount, rows);
-    m_session.copyOut("COPY (" + select + ") TO STDOUT (FORMAT binary)", doing,
+                              const QString& doing, std::span<const LengthTest> tests) {
+    CopyTextReader reader(fieldCount, rows, tests);
+    m_session.copyOut("COPY (" + select + ") TO STDOUT", doing,
                       [&](QByteArrayView data) { reader.take(data); });
 }
 
@@ -127,6 +65,8 @@ void PostgresEngine::open() {
         return;
     try {
         m_hasSearchIndex = checkServerSchema(m_session);
+        for (size_t t = 0; t < m_writable.size(); ++t)
+            m_writable[t] = serverUserCanWrite(m_session, *kDirectoryTables[t]);
     } catch (...) {
         m_session.disconnect();
         throw;
@@ -171,7 +111,7 @@ void PostgresEngine::readCity(const CityCriteria& criteria, RowStore& rows) {
     const QString doing = QStringLiteral("Не удалось выполнить поиск");
     if (search.readsEverything) {
         m_session.run(search.settingsSql(), search.parameters, doing);
-        copyRows(search.copySql(), int(kCityTable.columns.size()), rows, doing);
+        copyRows(search.copySql(), int(kCityTable.columns.size()), rows, doing, search.lengthTests);
         return;
     }
     const ServerResult result = m_session.run(search.sql, search.parameters, doing);
@@ -249,4 +189,23 @@ void PostgresEngine::rollback() noexcept {
     // A lost connection has rolled the transaction back already.
     if (m_session.isConnected())
         PQclear(PQexec(m_session.handle(), "ROLLBACK"));
+}
+
+bool PostgresEngine::canWrite(const DirectoryTable& table) const {
+    for (size_t t = 0; t < m_writable.size(); ++t)
+        if (kDirectoryTables[t] == &table)
+            return !m_checked || m_writable[t];
+    return false;
+}
+
+bool PostgresEngine::holdsEntries(const DirectoryTable& table) {
+    return serverTableHoldsEntries(m_session, table);
+}
+
+qint64 PostgresEngine::removeAll(const DirectoryTable& table) {
+    return removeServerEntries(m_session, table);
+}
+
+qint64 PostgresEngine::insertAll(const DirectoryTable& table, EntrySource& entries) {
+    return copyServerEntries(m_session, table, entries);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+
+#include "server_search.h"
 #include "server_session.h"
 #include "storage_engine.h"
 
@@ -21,6 +24,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_session.isConnected(); }
     bool hasSearchIndex() const override { return m_hasSearchIndex; }
+    bool canWrite(const DirectoryTable& table) const override;
 
     void loadCity(const CityCriteria& criteria, RowStore& rows) override;
     void loadTable(const DirectoryTable& table, RowStore& rows) override;
@@ -34,6 +38,9 @@ public:
     void begin() override;
     void commit() override;
     void rollback() noexcept override;
+    bool holdsEntries(const DirectoryTable& table) override;
+    qint64 removeAll(const DirectoryTable& table) override;
+    qint64 insertAll(const DirectoryTable& table, EntrySource& entries) override;
 
     ServerSession& session() { return m_session; }
 
@@ -43,11 +50,15 @@ private:
     // Runs `read` into `rows`, and once more from the start when it lost its connection.
     template <typename Read>
     void readAgainIfLost(RowStore& rows, const Read& read);
-    // Appends the rows of a SELECT of the key and `fieldCount` texts, streamed with COPY.
-    void copyRows(const QByteArray& select, int fieldCount, RowStore& rows, const QString& doing);
+    // Appends the rows of a SELECT of the key and `fieldCount` texts, streamed with COPY, that
+    // pass the tests.
+    void copyRows(const QByteArray& select, int fieldCount, RowStore& rows, const QString& doing,
+                  std::span<const LengthTest> tests = {});
     Outcome missedBecause(const DirectoryTable& table, qint64 key);
 
     ServerSession m_session;
     bool m_checked = false;  // the tables were found usable once; a reconnection skips it
     bool m_hasSearchIndex = false;
+    // The user's rights on each of kDirectoryTables, asked once when the tables are checked.
+    std::array<bool, std::size(kDirectoryTables)> m_writable{};
 };

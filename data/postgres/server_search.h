@@ -1,9 +1,25 @@
 #pragma once
 
 #include <QByteArray>
+#include <vector>
 
 #include "city_criteria.h"
+#include "matching.h"
 #include "server_session.h"
+
+// A LIKE pattern of wildcards alone asks only for a value's length: "_____" (what the phone
+// input sends when nothing was typed) five characters, "%" any value, "__%" two or more.
+struct LengthTest {
+    int column = 0;  // in field order
+    qsizetype characters = 0;
+    bool orLonger = false;        // the pattern holds a '%'
+    bool orWithoutValue = false;  // see LikeParameter
+
+    // A value's characters are its UTF-8 sequences, as the server's LIKE counts them.
+    bool passes(const RowStore::Field& value) const;
+    // The test the pattern makes, or none when it asks for more than a length.
+    static std::optional<LengthTest> of(int column, const LikeShape& like, bool orWithoutValue);
+};
 
 // Turns the city criteria into one statement over `tel`, matching as matching.h says: every
 // condition that folding could change, or that an index could serve, compares the fold of the
@@ -13,12 +29,14 @@
 //
 // A search no index can serve reads every entry: it streams them with COPY instead, which is
 // faster for the server to send. COPY takes no parameters, so they are bound first into
-// settings of the session (set_config) that the statement reads with current_setting().
+// settings of the session (set_config) that the statement reads once. The conditions on a
+// value's length alone are left to the program (lengthTests): they take nearly every entry.
 struct ServerSearch {
     QByteArray sql;  // selects the key (as int8) and the city columns in field order
     ServerParameters parameters;
     bool selectsNothing = false;   // a parameter without a value, or a pattern that cannot match
     bool readsEverything = false;  // no condition that an index can serve
+    std::vector<LengthTest> lengthTests;  // with readsEverything: what the rows must pass too
 
     // "SELECT set_config('telspr.p1', $1, false), ...": binds the parameters for copySql().
     QByteArray settingsSql() const;

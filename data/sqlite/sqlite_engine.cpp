@@ -29,6 +29,21 @@ QByteArray columnList(const DirectoryTable& table) {
     return list;
 }
 
+// "INSERT INTO tel (tel, fam, ...) VALUES (?, ?, ...), (?, ...)": `rows` new entries, the
+// file giving their keys in order.
+QByteArray insertSql(const DirectoryTable& table, int rows = 1) {
+    QByteArray sql = QByteArray("INSERT INTO ") + table.name + " (";
+    QByteArray row = "(";
+    for (size_t c = 0; c < table.columns.size(); ++c) {
+        sql += QByteArray(c ? ", " : "") + table.columns[c].name;
+        row += c ? ", ?" : "?";
+    }
+    sql += ") VALUES " + row + ")";
+    for (int r = 1; r < rows; ++r)
+        sql += ", " + row + ")";
+    return sql;
+}
+
 // " AND CAST(tel AS TEXT) IS ?2 AND ..." : the row still holds what was read. CAST lets a
 // value another program stored as a number compare with the text the program read.
 QByteArray unchangedSince(const DirectoryTable& table, int firstParameter) {
@@ -147,7 +162,9 @@ void SqliteEngine::loadCity(const CityCriteria& criteria, RowStore& rows) {
         return;
     sqlite3* db = handle();
     bool indexed = m_hasSearchIndex;
-    if (indexed)
+    // A file opened for reading cannot take the folded copies of entries other programs
+    // added; the search then reads the entries themselves.
+    if (indexed && m_readWrite)
         catchUpSearchIndex(db);
     // The plan and the rows come from one view of the file. Should another program have
     // changed entries since the catch-up, their folded copies are missing from the index,
@@ -175,15 +192,8 @@ void SqliteEngine::loadTable(const DirectoryTable& table, RowStore& rows) {
 
 qint64 SqliteEngine::insert(const DirectoryTable& table,
                             std::span<const std::optional<QString>> values) {
-    QByteArray sql = QByteArray("INSERT INTO ") + table.name + " (";
-    QByteArray parameters = ") VALUES (";
-    for (size_t c = 0; c < table.columns.size(); ++c) {
-        sql += QByteArray(c ? ", " : "") + table.columns[c].name;
-        parameters += (c ? ", ?" : "?") + QByteArray::number(int(c) + 1);
-    }
     sqlite3* db = handle();
-    Statement insert(db, sql + parameters + ")",
-                     QStringLiteral("Не удалось сохранить новую запись"));
+    Statement insert(db, insertSql(table), QStringLiteral("Не удалось сохранить новую запись"));
     for (size_t c = 0; c < values.size(); ++c)
         insert.bindValue(int(c) + 1, values[c]);
     insert.run();
@@ -243,4 +253,83 @@ void SqliteEngine::commit() {
 void SqliteEngine::rollback() noexcept {
     if (m_db)
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+bool SqliteEngine::holdsEntries(const DirectoryTable& table) {
+    // The transaction began IMMEDIATE: no other program writes the file until it ends.
+    Statement any(
+        handle(), QByteArray("SELECT EXISTS (SELECT 1 FROM ") + table.name + ")",
+        QStringLiteral("Не удалось прочитать таблицу «%1»").arg(QLatin1StringView(table.name)));
+    any.step();
+    return any.int64(0) != 0;
+}
+
+qint64 SqliteEngine::removeAll(const DirectoryTable& table) {
+    sqlite3* db = handle();
+    // The search index's trigger drops the folded copies with the entries.
+    execute(db, (QByteArray("DELETE FROM ") + table.name).constData(),
+            QStringLiteral("Не удалось удалить записи таблицы «%1»")
+                .arg(QLatin1StringView(table.name)));
+    return sqlite3_changes64(db);
+}
+
+qint64 SqliteEngine::insertAll(const DirectoryTable& table, EntrySource& entries) {
+    sqlite3* db = handle();
+    const QString doing = QStringLiteral("Не удалось загрузить записи в таблицу «%1»")
+                              .arg(QLatin1StringView(table.name));
+    // Folding a million entries into the index's five B-trees at SQLite's default 2 MB page
+    // cache rereads pages from the disk over and over; the usual size comes back afterwards.
+    Statement cacheSize(db, "PRAGMA cache_size", doing);
+    cacheSize.step();
+    const QByteArray usualCache = "PRAGMA cache_size = " + QByteArray::number(cacheSize.int64(0));
+    cacheSize.reset();
+    execute(db, "PRAGMA cache_size = -262144", doing);
+
+    // A statement a row costs more than the row itself: the entries go in batches, their
+    // texts gathered in one buffer that SQLite reads in place.
+    constexpr int kRowsPerInsert = 64;
+    Statement batch(db, insertSql(table, kRowsPerInsert), doing);
+    QByteArray texts;
+    std::vector<std::pair<qsizetype, qsizetype>> places;  // per field: offset, size (-1: none)
+    const auto write = [&](Statement& insert) {
+        sqlite3_stmt* stmt = insert.handle();
+        for (size_t i = 0; i < places.size(); ++i) {
+            const auto [offset, size] = places[i];
+            if (size < 0)
+                sqlite3_bind_null(stmt, int(i) + 1);
+            else
+                sqlite3_bind_text(stmt, int(i) + 1, texts.constData() + offset, int(size),
+                                  SQLITE_STATIC);
+        }
+        insert.run();
+        sqlite3_reset(stmt);
+        texts.resize(0);
+        places.clear();
+    };
+    std::vector<RowStore::Field> fields(table.columns.size());
+    qint64 count = 0;
+    try {
+        while (entries.next(fields)) {
+            for (const RowStore::Field& field : fields) {
+                places.emplace_back(texts.size(), field ? field->size() : -1);
+                if (field)
+                    texts.append(*field);
+            }
+            if (++count % kRowsPerInsert == 0)
+                write(batch);
+        }
+        if (!places.empty()) {
+            Statement rest(db, insertSql(table, int(count % kRowsPerInsert)), doing);
+            write(rest);
+        }
+        // The index's triggers noted every new city entry; folding them now spares the
+        // program's first search the wait (seconds at a million entries).
+        if (&table == &kCityTable && m_hasSearchIndex)
+            foldPendingEntries(db);
+    } catch (...) {
+        sqlite3_exec(db, usualCache.constData(), nullptr, nullptr, nullptr);
+        throw;
+    }
+    execute(db, usualCache.constData(), doing);
+    return count;
 }

@@ -18,6 +18,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_db != nullptr; }
     bool hasSearchIndex() const override { return m_hasSearchIndex; }
+    bool canWrite(const DirectoryTable&) const override { return m_readWrite; }
 
     void loadCity(const CityCriteria& criteria, RowStore& rows) override;
     void loadTable(const DirectoryTable& table, RowStore& rows) override;
@@ -31,6 +32,9 @@ public:
     void begin() override;
     void commit() override;
     void rollback() noexcept override;
+    bool holdsEntries(const DirectoryTable& table) override;
+    qint64 removeAll(const DirectoryTable& table) override;
+    qint64 insertAll(const DirectoryTable& table, EntrySource& entries) override;
 
     // The open database, opening it first if needed.
     sqlite3* handle();

@@ -288,6 +288,40 @@ private slots:
         QCOMPARE(phones, QStringList({"3", "1", "2", "4"}));
     }
 
+    // Read back by each way an engine reads: every entry at once, a search an index serves,
+    // and the whole personal table.
+    void awkwardValuesAreReadBackExactly_data() {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("tab and line breaks") << "a\tb\nc\r\n";
+        QTest::newRow("backslashes") << "\\ \\\\ \\t";
+        QTest::newRow("a text that reads \\N") << "\\N";
+        QTest::newRow("the empty text") << "";
+        QTest::newRow("control characters") << "\x01\b\v\f\x7f";
+        QTest::newRow("letters outside the basic plane") << "😀 𝔸 Ёлкин";
+    }
+    void awkwardValuesAreReadBackExactly() {
+        QFETCH(QString, value);
+        file->addCity(cityEntry("12345", value, "Мира", "1", {}));
+        CityCriteria everyHouse = CityCriteria::everything();
+        everyHouse.kalvex = LikeParameter{QStringLiteral("_____")};
+        everyHouse.dom = LikeParameter{QStringLiteral("%")};
+        CityCriteria byStreet = CityCriteria::everything();
+        byStreet.filter.ul = QStringLiteral("Мир");
+        CityQuery& tel = directory->tel;
+        for (const CityCriteria& criteria : {everyHouse, byStreet}) {
+            tel.close();
+            tel.setCriteria(criteria);
+            tel.open();
+            QCOMPARE(tel.recordCount(), 1);
+            QCOMPARE(tel.fieldValue(u"fam"), Value(value));
+            QCOMPARE(tel.fieldValue(u"kv"), Value());
+        }
+        const PersonalTable& licht = personal({{"12345", "Мира", value, "1", {}, value}});
+        QCOMPARE(licht.fieldValue(u"ul"), Value(value));
+        QCOMPARE(licht.fieldValue(u"mob"), Value(value));
+        QCOMPARE(licht.fieldValue(u"kv"), Value());
+    }
+
     void quietMovesAnnounceTheCurrentRowOnce() {
         auto& set = personal({{"1", "A", "B", "1", "1", "m"}, {"2", "C", "D", "2", "2", "n"}});
         QSignalSpy current(&set, &DataSet::currentChanged);

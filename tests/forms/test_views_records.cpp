@@ -385,6 +385,44 @@ private slots:
         QCOMPARE(column(p, 1), QStringList({"Иванов И.И.", "Иванов И.И."}));
     }
 
+    // Rights are asked when the directory opens: a change the user may not make is refused
+    // before anything is typed, and searching goes on.
+    void aReaderIsToldAtOnce_data() {
+        QTest::addColumn<bool>("city");
+        QTest::addColumn<QString>("command");
+        for (const char* command : {"red", "add", "del", "N7"})
+            QTest::addRow("city, %s", command) << true << QString::fromLatin1(command);
+        for (const char* command : {"red", "add", "del"})
+            QTest::addRow("personal, %s", command) << false << QString::fromLatin1(command);
+    }
+    void aReaderIsToldAtOnce() {
+        QFETCH(bool, city);
+        QFETCH(QString, command);
+        RunningProgram p(kCity, kPersonal, RunningProgram::User::Reader);
+        searchAll(p);
+        QCOMPARE(grid(p)->model()->rowCount(), 3);
+        if (!city)
+            p.run("lich");
+        p.boxes.press(QMessageBox::Ok);
+        p.run(command);
+        QCOMPARE(p.boxes.seen().size(), 1);
+        const SeenBox& box = p.boxes.seen()[0];
+        QCOMPARE(box.title, QStringLiteral("Внимание!!"));
+        QCOMPARE(box.icon, QMessageBox::NoIcon);
+        const bool personalAsked = !city || command == u"N7";
+        QVERIFY2(
+            box.text.startsWith(personalAsked ? u"Личный справочник" : u"Городской справочник") &&
+                box.text.contains(u"только для чтения"),
+            qPrintable(box.text));
+        QCOMPARE(p.imageIndex("bar_red"), -1);
+        QCOMPARE(p.panels()[3], QString());
+        QVERIFY(!p.program.addform->isVisible());
+        QVERIFY(p.main().isEnabled());
+        QCOMPARE(p.main().directory().shown().state(), DataSet::State::Browse);
+        QCOMPARE(p.file.city(), kCity);
+        QCOMPARE(p.file.personal(), kPersonal);
+    }
+
     void copyFromAnEmptyCityListingStillAddsAnEntry() {
         RunningProgram p(kCity);
         p.action("N7")->trigger();

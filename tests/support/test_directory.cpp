@@ -89,6 +89,10 @@ TestDirectory::TestDirectory(TestServer* serverOf, bool withSearchIndex) : m_ser
 TestDirectory::~TestDirectory() {
     sqlite3_close_v2(m_db);
     if (m_server) {
+        if (!m_reader.isEmpty()) {
+            PQclear(serverCall("DROP OWNED BY " + m_reader.toLatin1()));
+            PQclear(serverCall("DROP ROLE " + m_reader.toLatin1()));
+        }
         PQfinish(m_server);
         m_serverOf->dropDirectory(m_schema);
     }
@@ -100,6 +104,22 @@ QString TestDirectory::connectionString() const {
     QString s = QString::fromLatin1(kConnectionString);
     return s.replace(QStringLiteral("Data Source=tel.dll"),
                      QStringLiteral("Data Source=") + path());
+}
+
+QString TestDirectory::readerConnectionString() {
+    if (!onServer())
+        return connectionString().replace(QStringLiteral("Mode=ReadWrite"),
+                                          QStringLiteral("Mode=Read"));
+    if (m_reader.isEmpty()) {
+        // Roles belong to the whole server: the directory's name keeps this one its own.
+        const QByteArray role = m_schema.toLatin1() + "_reader";
+        PQclear(serverCall("CREATE ROLE " + role + " LOGIN"));
+        PQclear(serverCall("GRANT USAGE ON SCHEMA " + m_schema.toLatin1() + " TO " + role));
+        PQclear(serverCall("GRANT SELECT ON tel, lich TO " + role));
+        m_reader = QString::fromLatin1(role);
+    }
+    return QStringLiteral("Provider=PostgreSQL;Data Source=") +
+           TestServer::instance().uri(m_schema, m_reader);
 }
 
 PGresult* TestDirectory::serverCall(const QByteArray& sql, int count,

@@ -38,6 +38,9 @@ public:
     QString path() const { return m_dir.filePath(QStringLiteral("tel.dll")); }  // the file
     // The program's connection string for this directory.
     QString connectionString() const;
+    // The same for a user who may only search it: a role with SELECT alone on the server,
+    // the file opened with Mode=Read.
+    QString readerConnectionString();
 
     qint64 addCity(const TestEntry& entry);
     qint64 addPersonal(const TestEntry& entry);
@@ -60,6 +63,7 @@ private:
     pg_conn* m_server = nullptr;
     TestServer* m_serverOf = nullptr;
     QString m_schema;
+    QString m_reader;  // the reader's role on the server, once made
 };
 
 // Runs the sqlite3 program on the file; returns its standard output.

@@ -126,8 +126,9 @@ TestServer::TestServer(const Options& options) {
             fatal(QStringLiteral("cannot write %1").arg(hba.fileName()));
         hba.write(options.hba.join(u'\n').toUtf8() + '\n');
     }
+    // Connections enough for the load benchmark's 64 operators besides its own.
     m_settings = QStringList{"listen_addresses=127.0.0.1", "fsync=off", "synchronous_commit=off",
-                             "full_page_writes=off", "max_connections=40"};
+                             "full_page_writes=off", "max_connections=100"};
     if (options.tls) {
         makeCertificates();
         m_settings << "ssl=on"
@@ -287,13 +288,15 @@ void TestServer::promote() {
     admin("SELECT pg_promote()");  // waits until the server takes writes
 }
 
-QString TestServer::uri(const QString& directory) const {
+QString TestServer::uri(const QString& directory, const QString& user) const {
     QStringList hosts = {QStringLiteral("127.0.0.1:%1").arg(m_port)};
     for (const TestServer* standby : m_standbys)
         hosts << QStringLiteral("127.0.0.1:%1").arg(standby->m_port);
     // "%3D" is the URI's way of writing '='.
-    QString uri = QStringLiteral("postgresql://%1@%2/%3").arg(kUser, hosts.join(u','), kDatabase) +
-                  QStringLiteral("?options=-csearch_path%3D") + directory;
+    QString uri =
+        QStringLiteral("postgresql://%1@%2/%3")
+            .arg(user.isEmpty() ? QString::fromLatin1(kUser) : user, hosts.join(u','), kDatabase) +
+        QStringLiteral("?options=-csearch_path%3D") + directory;
     if (!m_standbys.isEmpty())
         uri += QStringLiteral("&target_session_attrs=read-write");
     return uri;

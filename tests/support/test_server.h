@@ -38,8 +38,9 @@ public:
     int port() const { return m_port; }
     QString socketFolder() const { return m_root; }
     QString file(const QString& name) const { return m_root + u'/' + name; }
-    // The program's URI of a directory: over TCP to localhost, as from another machine.
-    QString uri(const QString& directory) const;
+    // The program's URI of a directory: over TCP to localhost, as from another machine, as
+    // the server's superuser or as `user`.
+    QString uri(const QString& directory, const QString& user = QString()) const;
     // libpq's connection parameters for the tests' own connection, over the Unix socket.
     QByteArray conninfo(const QString& directory) const;
 

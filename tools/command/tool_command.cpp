@@ -5,11 +5,13 @@
 ToolCommand::ToolCommand(QCoreApplication& app, const QString& name, const QString& description)
     : m_app(app),
       m_help({QStringLiteral("h"), QStringLiteral("help")},
-             QStringLiteral("Показать эту справку.")) {
+             QStringLiteral("Показать эту справку.")),
+      m_version({QStringLiteral("v"), QStringLiteral("version")},
+                QStringLiteral("Показать версию программы.")) {
     QCoreApplication::setApplicationName(name);
     useRussianTexts(app);
     m_parser.setApplicationDescription(description);
-    m_parser.addOption(m_help);
+    m_parser.addOptions({m_help, m_version});
 }
 
 std::optional<int> ToolCommand::parse() {
@@ -22,6 +24,12 @@ std::optional<int> ToolCommand::parse() {
     }
     if (m_parser.isSet(m_help)) {
         print(stdout, m_parser.helpText());
+        return 0;
+    }
+    if (m_parser.isSet(m_version)) {
+        // As the program itself answers, with the helper's own name first.
+        print(stdout, QStringLiteral("%1 (Телефонный справочник г.Ольмарск) %2\n")
+                          .arg(QCoreApplication::applicationName(), QStringLiteral(TEL_VERSION)));
         return 0;
     }
     return std::nullopt;

@@ -1,24 +1,14 @@
 #include "demo_server.h"
 
-#include <QtEndian>
-
 #include "columns.h"
 #include "demo_entries.h"
+#include "postgres/copy_binary.h"
 #include "postgres/server_schema.h"
 #include "postgres/server_session.h"
 
 namespace {
 
-// COPY's binary format: a fixed signature, flags and the length of a header extension (none).
-constexpr char kSignature[] = "PGCOPY\n\377\r\n";
 constexpr qsizetype kRowsPerChunk = 10000;
-
-template <typename Number>
-void put(QByteArray& out, Number value) {
-    char bytes[sizeof value];
-    qToBigEndian(value, bytes);
-    out.append(bytes, sizeof value);
-}
 
 // "COPY tel (tel, fam, ...) FROM STDIN (FORMAT binary, FREEZE)": the rows go in frozen, as
 // the table is new in this transaction, so the first search need not touch every page again.
@@ -37,30 +27,28 @@ void copyEntries(ServerSession& session, DemoEntryMaker::Kind kind, std::uint64_
                                    : QStringLiteral("Не удалось записать городской справочник");
     DemoEntryMaker maker(seed, kind, std::uint64_t(count));
     DemoEntry entry;
+    std::vector<RowStore::Field> fields(table.columns.size());
     qint64 left = count;
     bool started = false;
     session.copyIn(
         copySql(table),
         [&](QByteArray& out) {
             if (!started) {
-                out.append(kSignature, sizeof kSignature);  // with its closing NUL
-                put(out, qint32(0));
-                put(out, qint32(0));
+                appendCopyHeader(out);
                 started = true;
             }
             for (qsizetype row = 0; row < kRowsPerChunk && left > 0; ++row, --left) {
                 maker.make(entry);
-                put(out, qint16(table.columns.size()));
-                for (const Column& column : table.columns) {
-                    const std::optional<std::string_view> value = entry.value(column.field);
-                    put(out, qint32(value ? qint32(value->size()) : -1));
-                    if (value)
-                        out.append(value->data(), qsizetype(value->size()));
+                for (size_t c = 0; c < fields.size(); ++c) {
+                    const std::optional<std::string_view> value =
+                        entry.value(table.columns[c].field);
+                    fields[c] = value ? RowStore::Field(QByteArrayView(*value)) : std::nullopt;
                 }
+                appendCopyRow(out, fields);
             }
             if (left > 0)
                 return true;
-            put(out, qint16(-1));
+            appendCopyEnd(out);
             return false;
         },
         doing);
