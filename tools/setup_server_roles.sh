@@ -26,8 +26,9 @@ set -euo pipefail
 database=tel owner=telspr_owner operators=telspr_operators readers=telspr_readers
 operator_logins=() reader_logins=()
 
+script="$(readlink -f "$0")"
 usage() {
-    sed -n '4,6s/^#//p' "$0" >&2
+    sed -n '4,6s/^#//p' "$script" >&2
     exit 2
 }
 fail() {
@@ -61,6 +62,8 @@ all=("${groups[@]}" "${logins[@]}")
 duplicate="$(printf '%s\n' "${all[@]}" | sort | uniq -d | head -n1)"
 [ -z "$duplicate" ] || fail "«$duplicate» названо дважды: у каждой роли одно назначение"
 
+# psql needs no folder of ours; as postgres it may not enter root's.
+cd /
 if ((EUID == 0)); then
     psql=(runuser -u postgres -- psql)
 else
