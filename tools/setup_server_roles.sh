@@ -76,6 +76,14 @@ joined() {
     echo "$*"
 }
 
+# A database that is there already must hold UTF-8 (psql's -c takes no variables: the query
+# comes on the standard input).
+encoding="$("${psql[@]}" -d postgres -At -v database="$database" <<<"SELECT
+    pg_encoding_to_char(encoding) FROM pg_database WHERE datname = :'database'")"
+[ -z "$encoding" ] || [ "$encoding" = UTF8 ] ||
+    fail "база данных «$database» в кодировке $encoding, а нужна UTF8: перенесите" \
+        "справочник в новую базу (pg_dump, dropdb, этот скрипт, pg_restore)"
+
 # The roles and the database. \gexec runs each statement a query spells out, so every one
 # is made only when missing; CREATE DATABASE cannot run inside a transaction.
 "${psql[@]}" -d postgres -v owner="$owner" -v operators="$operators" -v readers="$readers" \
@@ -113,12 +121,6 @@ SELECT format('REVOKE ALL ON DATABASE %I FROM PUBLIC', :'database')
 UNION ALL SELECT format('GRANT CONNECT ON DATABASE %I TO %I, %I', :'database', :'operators',
                         :'readers') \gexec
 SQL
-
-# (psql's -c takes no variables: these queries come on the standard input.)
-encoding="$("${psql[@]}" -d postgres -At -v database="$database" <<<"SELECT
-    pg_encoding_to_char(encoding) FROM pg_database WHERE datname = :'database'")"
-[ "$encoding" = UTF8 ] || fail "база данных «$database» в кодировке $encoding, а нужна UTF8:" \
-    "создайте её заново (pg_dump, dropdb, этот скрипт, pg_restore)"
 
 # The rights inside the database, in one transaction: first taken away, then given, so the
 # groups end with exactly these whatever they had.
