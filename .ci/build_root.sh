@@ -3,8 +3,9 @@
 # README. The package is built as its Install section says (only what that needs installed, no
 # tests), then the README's test command runs every test and its demo command starts the
 # program, tools/check_package.sh checks the package, and the package, installed here as well,
-# has its menu entry's window pictured as the reference for the second root. Writes to
-# /srv/out: the package, window.xwd, times.
+# has its menu entry's window pictured as the reference for the second root. Last, the
+# README's walk-through for a shared directory runs on this root's own PostgreSQL cluster
+# (.ci/walk_through.sh). Writes to /srv/out: the package, window.xwd, times, walk-through.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=/srv/out
@@ -29,3 +30,4 @@ stage "Package installed here, reference window" bash -euc '
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "./$1" xdotool
     bash .ci/menu_window.sh "$2"
 ' - "$deb" "$out"
+stage "The administrator's walk-through on a throwaway server" bash .ci/walk_through.sh "$out"

@@ -62,32 +62,15 @@ settled_screen() {
 
 # The desktop runs the entry's command line (no field codes in it) from the user's home.
 command_line="$(sed -n 's/^Exec=//p' "/usr/share/applications/$app_id.desktop")"
-start() {
-    # shellcheck disable=SC2086 # the command line is split into words as the desktop does
-    (cd "$HOME" && exec $command_line) >"$work/program.log" 2>&1 &
-    program_pid=$!
-    local outcome=0
-    await_window "$program_pid" || outcome=$?
-    case $outcome in
-        1) fail "$1: an error box appeared" ;;
-        2) fail "$1: the program ended: $(cat "$work/program.log")" ;;
-        3) fail "$1: no main window within 5 s" ;;
-    esac
-}
-stop() {
-    kill "$program_pid"
-    wait "$program_pid" || true
-    program_pid=
-    await_no_window || fail "a window stayed after the program ended"
-}
-
 data="$HOME/.local/share/telspr/tel.dll"
-start "first start"
+# shellcheck disable=SC2086 # the command line is split into words as the desktop does
+start "first start" "$HOME" $command_line
 stop
 cmp -s "$data" /usr/share/telspr/tel.dll || fail "no copy of the empty directory at $data"
 
 telspr-demo --force --city 300 "$data" >/dev/null
-start "second start"
+# shellcheck disable=SC2086
+start "second start" "$HOME" $command_line
 window="$(window_id "$main_title")"
 settled_screen "$work/before.xwd"
 # The house input (33,234 in the window) gets «%», Enter searches.

@@ -24,3 +24,15 @@ const Column& DirectoryTable::column(Field field) const {
         throw Error(QStringLiteral("В таблице «%1» нет такого поля.").arg(QLatin1StringView(name)));
     return columns[size_t(index)];
 }
+
+std::vector<std::optional<QString>> carriedOver(const DirectoryTable& from,
+                                                std::span<const std::optional<QString>> values,
+                                                const DirectoryTable& into,
+                                                const std::optional<QString>& lacking) {
+    std::vector<std::optional<QString>> entry;
+    for (const Column& c : into.columns) {
+        const int source = from.indexOf(c.field);
+        entry.push_back(source < 0 ? lacking : values[size_t(source)]);
+    }
+    return entry;
+}

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
+#include <optional>
 #include <span>
+#include <vector>
 
 // The directory's shape, in one place: the two tables, their columns in field order and
 // everything the program shows or writes of each column. The schema and the search index,
@@ -35,6 +38,14 @@ struct DirectoryTable {
     int indexOf(QStringView name) const;      // ignores letter case; -1 when there is none
     const Column& column(Field field) const;  // the table must have it
 };
+
+// An entry of table `from` (its values in field order) as an entry of table `into`: each
+// field takes the value of the field that holds the same, and a field `from` lacks takes
+// `lacking`; a value `into` has no field for is left out.
+std::vector<std::optional<QString>> carriedOver(const DirectoryTable& from,
+                                                std::span<const std::optional<QString>> values,
+                                                const DirectoryTable& into,
+                                                const std::optional<QString>& lacking);
 
 inline constexpr Column kCityColumns[] = {
     {Field::Phone, "tel", 7, 8, u"Телефон", u"Телефон", 10, kPrintedAsIs},

@@ -68,19 +68,37 @@ LikeShape LikeShape::of(QStringView pattern) {
     return shape;
 }
 
-std::optional<std::array<ShapedParameter, 3>> shapedParameters(const CityCriteria& criteria) {
-    const std::pair<Field, const std::optional<LikeParameter>*> parameters[] = {
+LikeShape LikeShape::ofPrefix(QStringView prefix) {
+    LikeShape shape;
+    shape.folded = foldText(prefix);
+    shape.literalPrefix = shape.folded;
+    shape.matchesNothing = prefix.contains(QChar(0));
+    shape.foldMatters = ::foldMatters(prefix);
+    return shape;
+}
+
+std::optional<std::vector<SearchCondition>> searchConditions(const CityCriteria& criteria) {
+    const std::pair<Field, const std::optional<LikeParameter>*> patterns[] = {
         {Field::Phone, &criteria.kalvex},
         {Field::House, &criteria.dom},
         {Field::Apartment, &criteria.kv}};
-    std::array<ShapedParameter, 3> shaped;
-    for (size_t i = 0; i < shaped.size(); ++i) {
-        const auto& [field, parameter] = parameters[i];
+    const std::pair<Field, const QString*> prefixes[] = {{Field::Surname, &criteria.filter.fam},
+                                                         {Field::Street, &criteria.filter.ul}};
+    std::vector<SearchCondition> conditions;
+    for (const auto& [field, parameter] : patterns) {
         if (!*parameter)
             return std::nullopt;
-        shaped[i] = {field, LikeShape::of((*parameter)->pattern), (*parameter)->orWithoutValue};
-        if (shaped[i].like.matchesNothing)
-            return std::nullopt;
+        conditions.push_back(
+            {field, false, LikeShape::of((*parameter)->pattern), (*parameter)->orWithoutValue});
     }
-    return shaped;
+    for (const auto& [field, text] : prefixes)
+        if (!text->isEmpty())
+            conditions.push_back({field, true, LikeShape::ofPrefix(*text)});
+    std::erase_if(conditions, [](const SearchCondition& c) {
+        return c.like.anyValue && c.orWithoutValue;  // every entry, with a value or without
+    });
+    for (const SearchCondition& c : conditions)
+        if (c.like.matchesNothing)
+            return std::nullopt;
+    return conditions;
 }

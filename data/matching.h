@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QString>
-#include <array>
 #include <optional>
+#include <vector>
 
 #include "city_criteria.h"
 #include "columns.h"
@@ -29,25 +29,31 @@ QByteArray foldUtf8(QByteArrayView utf8);
 // maps or produces. Texts without such letters match the same stored values folded or not.
 bool foldMatters(QStringView text);
 
-// A LIKE pattern taken apart the way an engine's index needs it.
+// A LIKE pattern, or a prefix, taken apart the way an engine's index needs it.
 struct LikeShape {
-    QString folded;         // the whole pattern, folded
-    QString literalPrefix;  // the folded characters before the first wildcard
+    QString folded;         // the whole pattern (or prefix), folded
+    QString literalPrefix;  // the folded characters before the first wildcard: every match
+                            // begins with them
     bool literal = false;   // no wildcard at all: literalPrefix is the whole pattern
     bool anyValue = false;  // nothing but '%': every value matches
     bool matchesNothing = false;
     bool foldMatters = false;  // see foldMatters() above
 
     static LikeShape of(QStringView pattern);
+    // A prefix: its folded text begins every match, whatever follows.
+    static LikeShape ofPrefix(QStringView prefix);
 };
 
-// One of the city query's three parameters, ready for an engine's planner.
-struct ShapedParameter {
+// One condition of the city query, for an engine to write in its own SQL.
+struct SearchCondition {
     Field field = Field::Phone;
+    bool prefix = false;  // the folded value begins with like.folded; else it matches the pattern
     LikeShape like;
-    bool orWithoutValue = false;  // see LikeParameter
+    bool orWithoutValue = false;  // a field without a value matches too (see LikeParameter)
 };
 
-// The phone, house and apartment parameters in that order; none when one of them selects
-// nothing (it has no value, or its pattern can match nothing), and with it the whole query.
-std::optional<std::array<ShapedParameter, 3>> shapedParameters(const CityCriteria& criteria);
+// What the city query asks, as data (an engine renders it): the phone, house and apartment
+// patterns, then the surname and street prefixes, leaving out those that restrict nothing
+// (an empty prefix, an input left empty). None when the criteria can select nothing (a
+// parameter without a value, a NUL character).
+std::optional<std::vector<SearchCondition>> searchConditions(const CityCriteria& criteria);

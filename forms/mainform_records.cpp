@@ -63,13 +63,15 @@ void Tmainform::N7Click() {
     licht.open();
     licht.edit();
     licht.append();
-    // Each field of the city entry, in field order, as it is held: no value stays no value.
+    // Each field of the city entry as it is held (no value stays no value) into the personal
+    // field that holds the same; the mobile number, which the city lacks, an empty text.
     const int row = tel.currentIndex();
-    const auto fields = tel.fields();
-    for (size_t c = 0; c < fields.size(); ++c)
-        licht.setValue(licht.table().indexOf(fields[c].field),
-                       row < 0 ? std::nullopt : tel.value(row, int(c)));
-    licht.setValue(licht.table().indexOf(Field::Mobile), QString());
+    std::vector<std::optional<QString>> entry(size_t(tel.fieldCount()));
+    for (int c = 0; row >= 0 && c < tel.fieldCount(); ++c)
+        entry[size_t(c)] = tel.value(row, c);
+    const auto values = carriedOver(tel.table(), entry, licht.table(), QString());
+    for (size_t c = 0; c < values.size(); ++c)
+        licht.setValue(int(c), values[c]);
     licht.post();
     licht.close();
 }

@@ -16,6 +16,7 @@
 #include "sqlite/schema.h"
 #include "sqlite/search_index.h"
 #include "sqlite/statement.h"
+#include "stored_table.h"
 
 namespace {
 
@@ -52,16 +53,16 @@ void fill(sqlite3* db, const SearchInputs& in) {
         insert.run();
         insert.reset();
     }
-    catchUpSearchIndex(db);
+    catchUpSearchIndex(db, StoredTable::declared(kCityTable));
 }
 
 QSet<qint64> found(sqlite3* db, const CitySearch& search) {
     QSet<qint64> keys;
     if (search.selectsNothing)
         return keys;
-    Statement select(db, search.sql);
-    for (int i = 0; i < search.bindings.size(); ++i)
-        select.bindText(i + 1, search.bindings[i]);
+    Statement select(db, search.select.sql);
+    for (size_t i = 0; i < search.select.values().size(); ++i)
+        select.bindText(int(i) + 1, std::get<QByteArray>(search.select.values()[i]));
     while (select.step())
         keys.insert(select.int64(0));
     return keys;
@@ -77,10 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)inputs.hasInput();
     const CityCriteria criteria = searchCriteria(inputs);
     try {
-        const CitySearch unindexed = CitySearch::plan(nullptr, false, criteria);
+        const StoredTable tel = StoredTable::declared(kCityTable);
+        const CitySearch unindexed = CitySearch::plan(nullptr, false, tel, criteria);
         sqlite3* db = directory();
         fill(db, inputs);
-        const CitySearch indexed = CitySearch::plan(db, true, criteria);
+        const CitySearch indexed = CitySearch::plan(db, true, tel, criteria);
         if (unindexed.selectsNothing != indexed.selectsNothing)
             std::abort();
         if (found(db, unindexed) != found(db, indexed))

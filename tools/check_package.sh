@@ -77,27 +77,6 @@ echo "lintian, desktop entry, metainfo and man page: nothing to say"
 
 x_display_start "$work" || fail "Xvfb did not start"
 
-# start LABEL FOLDER COMMAND...: starts a program in FOLDER and waits for its main window.
-program_pid=
-start() {
-    local label="$1" folder="$2"
-    shift 2
-    (cd "$folder" && exec "$@") >"$work/program.log" 2>&1 &
-    program_pid=$!
-    local outcome=0
-    await_window "$program_pid" || outcome=$?
-    case $outcome in
-        1) fail "$label: an error box appeared" ;;
-        2) fail "$label: the program ended: $(cat "$work/program.log")" ;;
-        3) fail "$label: no main window within 5 s" ;;
-    esac
-}
-stop() {
-    kill "$program_pid"
-    wait "$program_pid" || true
-    await_no_window || fail "a window stayed after the program ended"
-}
-
 # The check must be able to see an error box: the bare program in a folder without tel.dll
 # reports one.
 mkdir -p "$work/empty"

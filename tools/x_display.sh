@@ -1,6 +1,7 @@
 # shellcheck shell=bash
 # Sourced by the scripts that start the program on a virtual X display and watch its windows
-# (tools/check_package.sh, .ci/menu_window.sh). Needs Xvfb and xwininfo (x11-utils).
+# (tools/check_package.sh, .ci/menu_window.sh). Needs Xvfb and xwininfo (x11-utils). The
+# sourcing script gives `fail MESSAGE` and the folder `$work` for the program's log.
 
 main_title="Телефонный справочник г.Ольмарск 2004"
 error_title="Телефонный справочник г.Ольмарск"
@@ -64,4 +65,26 @@ await_no_window() {
         sleep 0.1
     done
     return 1
+}
+
+# start LABEL FOLDER COMMAND...: starts a program in FOLDER and waits for its main window.
+program_pid=
+start() {
+    local label="$1" folder="$2"
+    shift 2
+    (cd "$folder" && exec "$@") >"$work/program.log" 2>&1 &
+    program_pid=$!
+    local outcome=0
+    await_window "$program_pid" || outcome=$?
+    case $outcome in
+        1) fail "$label: an error box appeared" ;;
+        2) fail "$label: the program ended: $(cat "$work/program.log")" ;;
+        3) fail "$label: no main window within 5 s" ;;
+    esac
+}
+stop() {
+    kill "$program_pid"
+    wait "$program_pid" || true
+    program_pid=
+    await_no_window || fail "a window stayed after the program ended"
 }

@@ -21,11 +21,11 @@ QByteArray translation() {
 
 }  // namespace
 
-QByteArray foldSql(const char* column) {
+QByteArray foldSql(QByteArrayView column) {
     static const QByteArray letters = translation();
-    return QByteArray("translate(") + column + ", " + letters + ")";
+    return "translate(" + column.toByteArray() + ", " + letters + ")";
 }
 
-QByteArray foldedSql(const char* column) {
+QByteArray foldedSql(QByteArrayView column) {
     return foldSql(column) + " COLLATE \"C\"";
 }

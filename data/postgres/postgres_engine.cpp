@@ -10,25 +10,6 @@
 
 namespace {
 
-// "key::int8, tel, fam, ...": the key always eight bytes, whatever integer type another tool
-// gave it.
-QByteArray columnList(const DirectoryTable& table) {
-    QByteArray list = QByteArray(kKeyColumn) + "::int8";
-    for (const Column& c : table.columns)
-        list += QByteArray(", ") + c.name;
-    return list;
-}
-
-// " AND tel IS NOT DISTINCT FROM $2 AND ...": the row still holds what was read.
-QByteArray unchangedSince(const DirectoryTable& table, std::span<const RowStore::Field> original,
-                          ServerParameters& parameters) {
-    QByteArray where;
-    for (size_t c = 0; c < table.columns.size(); ++c)
-        where += QByteArray(" AND ") + table.columns[c].name + " IS NOT DISTINCT FROM " +
-                 parameters.field(original[c]);
-    return where;
-}
-
 // Appends the rows of a result: the key, then `fieldCount` texts.
 void readRows(const pg_result* result, int fieldCount, RowStore& rows) {
     const int count = PQntuples(result);
@@ -44,10 +25,6 @@ void readRows(const pg_result* result, int fieldCount, RowStore& rows) {
     }
 }
 
-qint64 affected(const pg_result* result) {
-    return QByteArray(PQcmdTuples(const_cast<pg_result*>(result))).toLongLong();
-}
-
 }  // namespace
 
 void PostgresEngine::copyRows(const QByteArray& select, int fieldCount, RowStore& rows,
@@ -57,16 +34,23 @@ void PostgresEngine::copyRows(const QByteArray& select, int fieldCount, RowStore
                       [&](QByteArrayView data) { reader.take(data); });
 }
 
-PostgresEngine::PostgresEngine(ServerAddress address) : m_session(std::move(address)) {}
+PostgresEngine::PostgresEngine(ServerAddress address)
+    : SqlEngine({'$', "%1::int8", "%1 IS NOT DISTINCT FROM %2"}), m_session(std::move(address)) {}
 
 void PostgresEngine::open() {
     m_session.connect();
     if (m_checked)
         return;
     try {
-        m_hasSearchIndex = checkServerSchema(m_session);
+        const QString where = m_session.describe();
+        checkTables(
+            {QStringLiteral("В базе данных (%1)").arg(where), QStringLiteral("(%1)").arg(where),
+             QStringLiteral("целочисленным ключом, который назначает сервер"),
+             QStringLiteral("текстовым (varchar или text)")},
+            [&](const DirectoryTable& table) { return serverColumns(m_session, table); });
+        m_hasSearchIndex = serverHasSearchIndex(m_session);
         for (size_t t = 0; t < m_writable.size(); ++t)
-            m_writable[t] = serverUserCanWrite(m_session, *kDirectoryTables[t]);
+            m_writable[t] = serverUserCanWrite(m_session, stored(*kDirectoryTables[t]));
     } catch (...) {
         m_session.disconnect();
         throw;
@@ -98,14 +82,14 @@ void PostgresEngine::loadCity(const CityCriteria& criteria, RowStore& rows) {
 }
 
 void PostgresEngine::loadTable(const DirectoryTable& table, RowStore& rows) {
-    readAgainIfLost(rows, [&] { readTable(table, rows); });
+    readAgainIfLost(rows, [&] { SqlEngine::loadTable(table, rows); });
 }
 
 void PostgresEngine::readCity(const CityCriteria& criteria, RowStore& rows) {
     // A parameter without a value selects nothing; the grid starts empty this way.
     if (criteria.selectsNothing())
         return;
-    const ServerSearch search = ServerSearch::plan(criteria);
+    const ServerSearch search = ServerSearch::plan(stored(kCityTable), criteria);
     if (search.selectsNothing)
         return;
     const QString doing = QStringLiteral("Не удалось выполнить поиск");
@@ -118,63 +102,25 @@ void PostgresEngine::readCity(const CityCriteria& criteria, RowStore& rows) {
     readRows(result.get(), int(kCityTable.columns.size()), rows);
 }
 
-void PostgresEngine::readTable(const DirectoryTable& table, RowStore& rows) {
-    copyRows(
-        "SELECT " + columnList(table) + " FROM " + table.name, int(table.columns.size()), rows,
-        QStringLiteral("Не удалось прочитать таблицу «%1»").arg(QLatin1StringView(table.name)));
-}
-
-qint64 PostgresEngine::insert(const DirectoryTable& table,
-                              std::span<const std::optional<QString>> values) {
-    ServerParameters parameters;
-    QByteArray sql = QByteArray("INSERT INTO ") + table.name + " (";
-    QByteArray placeholders;
-    for (size_t c = 0; c < table.columns.size(); ++c) {
-        sql += QByteArray(c ? ", " : "") + table.columns[c].name;
-        placeholders += (c ? ", " : "") + parameters.text(values[c]);
+void PostgresEngine::read(const SqlStatement& select, int fieldCount, RowStore& rows,
+                          const QString& doing) {
+    if (select.values().empty()) {
+        copyRows(select.sql, fieldCount, rows, doing);
+        return;
     }
-    sql += ") VALUES (" + placeholders + ") RETURNING " + kKeyColumn;
-    const ServerResult result =
-        m_session.run(sql, parameters, QStringLiteral("Не удалось сохранить новую запись"));
-    return ServerSession::integer(result.get(), 0, 0);
+    readRows(result(select, doing).get(), fieldCount, rows);
 }
 
-StorageEngine::Outcome PostgresEngine::update(const DirectoryTable& table, qint64 key,
-                                              std::span<const RowStore::Field> original,
-                                              std::span<const FieldWrite> writes) {
-    if (writes.empty())
-        return Outcome::Done;
-    ServerParameters parameters;
-    QByteArray sql = QByteArray("UPDATE ") + table.name + " SET ";
-    for (size_t i = 0; i < writes.size(); ++i)
-        sql += QByteArray(i ? ", " : "") + table.columns[size_t(writes[i].column)].name + " = " +
-               parameters.text(writes[i].value);
-    sql += QByteArray(" WHERE ") + kKeyColumn + " = " + parameters.key(key) +
-           unchangedSince(table, original, parameters);
-    const ServerResult result =
-        m_session.run(sql, parameters, QStringLiteral("Не удалось сохранить запись"));
-    return affected(result.get()) == 0 ? missedBecause(table, key) : Outcome::Done;
+ServerResult PostgresEngine::result(const SqlStatement& statement, const QString& doing) {
+    return m_session.run(statement.sql, ServerParameters::of(statement), doing);
 }
 
-StorageEngine::Outcome PostgresEngine::remove(const DirectoryTable& table, qint64 key,
-                                              std::span<const RowStore::Field> original) {
-    ServerParameters parameters;
-    const QByteArray sql = QByteArray("DELETE FROM ") + table.name + " WHERE " + kKeyColumn +
-                           " = " + parameters.key(key) +
-                           unchangedSince(table, original, parameters);
-    const ServerResult result =
-        m_session.run(sql, parameters, QStringLiteral("Не удалось удалить запись"));
-    return affected(result.get()) == 0 ? missedBecause(table, key) : Outcome::Done;
-}
-
-// Why an optimistic write found no row to change: the row is gone, or it holds other values.
-StorageEngine::Outcome PostgresEngine::missedBecause(const DirectoryTable& table, qint64 key) {
-    ServerParameters parameters;
-    const QByteArray sql = QByteArray("SELECT EXISTS (SELECT 1 FROM ") + table.name + " WHERE " +
-                           kKeyColumn + " = " + parameters.key(key) + ")";
-    const ServerResult result =
-        m_session.run(sql, parameters, QStringLiteral("Не удалось проверить запись"));
-    return ServerSession::boolean(result.get(), 0, 0) ? Outcome::Changed : Outcome::Deleted;
+SqlEngine::Ran PostgresEngine::run(const SqlStatement& statement, const QString& doing) {
+    const ServerResult result = this->result(statement, doing);
+    Ran ran{QByteArray(PQcmdTuples(result.get())).toLongLong(), std::nullopt};
+    if (PQntuples(result.get()) > 0)
+        ran.first = ServerSession::integer(result.get(), 0, 0);
+    return ran;
 }
 
 void PostgresEngine::begin() {
@@ -199,13 +145,13 @@ bool PostgresEngine::canWrite(const DirectoryTable& table) const {
 }
 
 bool PostgresEngine::holdsEntries(const DirectoryTable& table) {
-    return serverTableHoldsEntries(m_session, table);
-}
-
-qint64 PostgresEngine::removeAll(const DirectoryTable& table) {
-    return removeServerEntries(m_session, table);
+    // Programs adding entries meanwhile wait; searches do not.
+    m_session.run(
+        "LOCK TABLE " + stored(table).table + " IN SHARE ROW EXCLUSIVE MODE",
+        QStringLiteral("Не удалось прочитать таблицу «%1»").arg(QLatin1StringView(table.name)));
+    return SqlEngine::holdsEntries(table);
 }
 
 qint64 PostgresEngine::insertAll(const DirectoryTable& table, EntrySource& entries) {
-    return copyServerEntries(m_session, table, entries);
+    return copyServerEntries(m_session, stored(table), entries);
 }

@@ -4,7 +4,7 @@
 
 #include "server_search.h"
 #include "server_session.h"
-#include "storage_engine.h"
+#include "sql_engine.h"
 
 // The directory on a PostgreSQL server, reached with libpq at the libpq URI of the connection
 // string. Opening connects and checks both tables; it never creates or changes anything.
@@ -16,7 +16,7 @@
 // an UPDATE or DELETE may have been done before the connection broke, an INSERT would be done
 // twice. It fails with a message that says the next action connects anew; the user's next
 // save decides, and the optimistic check keeps that safe.
-class PostgresEngine : public StorageEngine {
+class PostgresEngine : public SqlEngine {
 public:
     explicit PostgresEngine(ServerAddress address);
 
@@ -28,25 +28,22 @@ public:
 
     void loadCity(const CityCriteria& criteria, RowStore& rows) override;
     void loadTable(const DirectoryTable& table, RowStore& rows) override;
-    qint64 insert(const DirectoryTable& table,
-                  std::span<const std::optional<QString>> values) override;
-    Outcome update(const DirectoryTable& table, qint64 key,
-                   std::span<const RowStore::Field> original,
-                   std::span<const FieldWrite> writes) override;
-    Outcome remove(const DirectoryTable& table, qint64 key,
-                   std::span<const RowStore::Field> original) override;
     void begin() override;
     void commit() override;
     void rollback() noexcept override;
     bool holdsEntries(const DirectoryTable& table) override;
-    qint64 removeAll(const DirectoryTable& table) override;
     qint64 insertAll(const DirectoryTable& table, EntrySource& entries) override;
 
     ServerSession& session() { return m_session; }
 
+protected:
+    // A statement without values streams its rows with COPY; one with values runs as it is.
+    void read(const SqlStatement& select, int fieldCount, RowStore& rows,
+              const QString& doing) override;
+    Ran run(const SqlStatement& statement, const QString& doing) override;
+
 private:
     void readCity(const CityCriteria& criteria, RowStore& rows);
-    void readTable(const DirectoryTable& table, RowStore& rows);
     // Runs `read` into `rows`, and once more from the start when it lost its connection.
     template <typename Read>
     void readAgainIfLost(RowStore& rows, const Read& read);
@@ -54,7 +51,7 @@ private:
     // pass the tests.
     void copyRows(const QByteArray& select, int fieldCount, RowStore& rows, const QString& doing,
                   std::span<const LengthTest> tests = {});
-    Outcome missedBecause(const DirectoryTable& table, qint64 key);
+    ServerResult result(const SqlStatement& statement, const QString& doing);
 
     ServerSession m_session;
     bool m_checked = false;  // the tables were found usable once; a reconnection skips it

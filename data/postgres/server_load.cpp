@@ -2,64 +2,37 @@
 
 #include <libpq-fe.h>
 
-#include "columns.h"
 #include "copy_binary.h"
 #include "error.h"
 #include "server_session.h"
 #include "storage_engine.h"
+#include "stored_table.h"
 
 namespace {
 
 // About half a megabyte of rows per message to the server.
 constexpr int kRowsPerChunk = 10000;
 
-QString tableName(const DirectoryTable& table) {
-    return QString::fromLatin1(table.name);
-}
-
-// "COPY tel (tel, fam, ...) FROM STDIN (FORMAT binary)": the key comes from the sequence.
-QByteArray copySql(const DirectoryTable& table) {
-    QByteArray sql = QByteArray("COPY ") + table.name + " (";
-    for (size_t c = 0; c < table.columns.size(); ++c)
-        sql += QByteArray(c ? ", " : "") + table.columns[c].name;
-    return sql + ") FROM STDIN (FORMAT binary)";
+QString tableName(const StoredTable& table) {
+    return QString::fromLatin1(table.shape->name);
 }
 
 }  // namespace
 
-bool serverTableHoldsEntries(ServerSession& session, const DirectoryTable& table) {
-    const QString doing = QStringLiteral("Не удалось прочитать таблицу «%1»").arg(tableName(table));
-    // Programs adding entries meanwhile wait; searches do not.
-    session.run(QByteArray("LOCK TABLE ") + table.name + " IN SHARE ROW EXCLUSIVE MODE", doing);
-    const ServerResult any =
-        session.run(QByteArray("SELECT EXISTS (SELECT 1 FROM ") + table.name + ")", doing);
-    return ServerSession::boolean(any.get(), 0, 0);
-}
-
-qint64 removeServerEntries(ServerSession& session, const DirectoryTable& table) {
-    // DELETE rather than TRUNCATE: operators go on searching the old entries until the new
-    // ones are committed, and an operator's role needs no right beyond deleting entries.
-    const ServerResult result =
-        session.run(QByteArray("DELETE FROM ") + table.name,
-                    QStringLiteral("Не удалось удалить записи таблицы «%1»").arg(tableName(table)));
-    return QByteArray(PQcmdTuples(result.get())).toLongLong();
-}
-
-qint64 copyServerEntries(ServerSession& session, const DirectoryTable& table,
-                         EntrySource& entries) {
+qint64 copyServerEntries(ServerSession& session, const StoredTable& table, EntrySource& entries) {
     const QString doing =
         QStringLiteral("Не удалось загрузить записи в таблицу «%1»").arg(tableName(table));
     // An administrator's \copy of a CSV file with its keys leaves the sequence behind them,
     // and the next key it gives would be taken. It is moved only when it must be: reading
     // it needs no more than the USAGE an operator has, moving it the owner's UPDATE.
     ServerParameters parameters;
-    const QByteArray name = parameters.text(QByteArrayView(table.name));
-    const QByteArray key = parameters.text(QByteArrayView(kKeyColumn));
+    const QByteArray name = parameters.text(QByteArrayView(table.table));
+    const QByteArray key = parameters.text(QByteArrayView(table.keyName));
     const ServerResult behind = session.run(
         "SELECT sequence, top, has_sequence_privilege(sequence, 'UPDATE') FROM "
         "(SELECT pg_get_serial_sequence(" +
-            name + ", " + key + ") AS sequence, (SELECT max(" + kKeyColumn + ") FROM " +
-            table.name +
+            name + ", " + key + ") AS sequence, (SELECT max(" + table.key + ") FROM " +
+            table.table +
             ") AS top) AS found WHERE top >= "
             "COALESCE(pg_sequence_last_value(sequence::regclass) + 1, 1)",
         parameters, doing);
@@ -80,7 +53,7 @@ qint64 copyServerEntries(ServerSession& session, const DirectoryTable& table,
     qint64 count = 0;
     bool started = false;
     session.copyIn(
-        copySql(table),
+        "COPY " + table.table + " (" + table.columnList() + ") FROM STDIN (FORMAT binary)",
         [&](QByteArray& out) {
             if (!started) {
                 appendCopyHeader(out);
@@ -100,10 +73,10 @@ qint64 copyServerEntries(ServerSession& session, const DirectoryTable& table,
     return count;
 }
 
-bool serverUserCanWrite(ServerSession& session, const DirectoryTable& table) {
+bool serverUserCanWrite(ServerSession& session, const StoredTable& table) {
     ServerParameters parameters;
-    const QByteArray name = parameters.text(QByteArrayView(table.name));
-    const QByteArray key = parameters.text(QByteArrayView(kKeyColumn));
+    const QByteArray name = parameters.text(QByteArrayView(table.table));
+    const QByteArray key = parameters.text(QByteArrayView(table.keyName));
     // A key without a sequence of its own (a table another tool made) is not asked about.
     const ServerResult rights = session.run(
         "SELECT has_table_privilege(" + name + ", 'INSERT') AND has_table_privilege(" + name +

@@ -2,8 +2,6 @@
 
 #include <libpq-fe.h>
 
-#include <QHash>
-
 #include "columns.h"
 #include "error.h"
 #include "fold_sql.h"
@@ -15,52 +13,13 @@ QByteArray indexName(const Column& column) {
     return QByteArray(kCityTable.name) + "_fold_" + column.name;
 }
 
-bool isKeyType(const QByteArray& type) {
+bool isKeyType(QByteArrayView type) {
     return type == "int8" || type == "int4" || type == "int2";
 }
 
 // A text column keeps every value as it was written; char(n) would pad it with spaces.
-bool isTextType(const QByteArray& type) {
+bool isTextType(QByteArrayView type) {
     return type == "text" || type == "varchar";
-}
-
-QByteArray bytesAt(const pg_result* result, int row, int column) {
-    return ServerSession::text(result, row, column).toByteArray();
-}
-
-void checkTable(ServerSession& session, const DirectoryTable& shape) {
-    const QString where = session.describe();
-    const QString table = QString::fromLatin1(shape.name);
-    ServerParameters parameters;
-    const QByteArray name = parameters.text(QByteArrayView(shape.name));
-    const ServerResult columns = session.run(
-        "SELECT a.attname, t.typname FROM pg_attribute a JOIN pg_type t ON t.oid = a.atttypid "
-        "WHERE a.attrelid = to_regclass(" +
-            name + ") AND a.attnum > 0 AND NOT a.attisdropped",
-        parameters, QStringLiteral("Не удалось прочитать устройство базы данных"));
-    QHash<QByteArray, QByteArray> types;
-    for (int row = 0; row < PQntuples(columns.get()); ++row)
-        types.insert(bytesAt(columns.get(), row, 0), bytesAt(columns.get(), row, 1));
-    if (types.isEmpty())
-        throw Error(QStringLiteral("В базе данных (%1) нет таблицы «%2»: это не база данных "
-                                   "телефонного справочника.")
-                        .arg(where, table));
-    if (!isKeyType(types.value(kKeyColumn)))
-        throw Error(QStringLiteral("В таблице «%2» (%1) столбец «%3» должен быть целочисленным "
-                                   "ключом, который назначает сервер.")
-                        .arg(where, table, QLatin1StringView(kKeyColumn)));
-    for (const Column& c : shape.columns) {
-        // The schema names columns without quotes, so the server keeps them in lower case.
-        const QByteArray column = QByteArray(c.name).toLower();
-        if (!types.contains(column))
-            throw Error(QStringLiteral("В таблице «%2» (%1) нет столбца «%3».")
-                            .arg(where, table, QString::fromLatin1(column)));
-        if (!isTextType(types.value(column)))
-            throw Error(QStringLiteral("Столбец «%3» таблицы «%2» (%1) имеет тип %4, а должен "
-                                       "быть текстовым (varchar или text).")
-                            .arg(where, table, QString::fromLatin1(column),
-                                 QString::fromLatin1(types.value(column))));
-    }
 }
 
 }  // namespace
@@ -107,9 +66,24 @@ void createServerSearchIndex(ServerSession& session) {
         session.run(sql, QStringLiteral("Не удалось построить поисковый индекс"));
 }
 
-bool checkServerSchema(ServerSession& session) {
-    for (const DirectoryTable* table : kDirectoryTables)
-        checkTable(session, *table);
+std::vector<FoundColumn> serverColumns(ServerSession& session, const DirectoryTable& table) {
+    ServerParameters parameters;
+    const QByteArray name = parameters.text(QByteArrayView(table.name));
+    const ServerResult result = session.run(
+        "SELECT a.attname, t.typname FROM pg_attribute a JOIN pg_type t ON t.oid = a.atttypid "
+        "WHERE a.attrelid = to_regclass(" +
+            name + ") AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum",
+        parameters, QStringLiteral("Не удалось прочитать устройство базы данных"));
+    std::vector<FoundColumn> found;
+    for (int row = 0; row < PQntuples(result.get()); ++row) {
+        const QByteArrayView type = ServerSession::text(result.get(), row, 1);
+        found.push_back({QString::fromUtf8(ServerSession::text(result.get(), row, 0)),
+                         QString::fromUtf8(type), isKeyType(type), isTextType(type)});
+    }
+    return found;
+}
+
+bool serverHasSearchIndex(ServerSession& session) {
     QByteArray sql = "SELECT true";
     for (const Column& c : kCityTable.columns)
         sql += " AND to_regclass('" + indexName(c) + "') IS NOT NULL";

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArrayList>
+#include <vector>
 
 #include "error.h"
+#include "stored_table.h"
 
 class ServerSession;
 
@@ -29,6 +31,8 @@ public:
 void createServerTables(ServerSession& session);
 void createServerSearchIndex(ServerSession& session);
 
-// Checks that both tables are there with usable columns and throws an Error naming the
-// server otherwise. Returns whether the search indexes are there.
-bool checkServerSchema(ServerSession& session);
+// The table's columns as the server describes them; none when it has no such table. The key
+// must be an integer, a text column varchar or text.
+std::vector<FoundColumn> serverColumns(ServerSession& session, const DirectoryTable& table);
+// Whether the search indexes are there.
+bool serverHasSearchIndex(ServerSession& session);

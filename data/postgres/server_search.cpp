@@ -5,6 +5,7 @@
 #include "columns.h"
 #include "fold_sql.h"
 #include "matching.h"
+#include "stored_table.h"
 
 namespace {
 
@@ -12,10 +13,6 @@ namespace {
 QString escapeBackslashes(QString pattern) {
     return pattern.replace(u'\\', QStringLiteral("\\\\"));
 }
-
-}  // namespace
-
-namespace {
 
 QByteArray setting(int parameter) {
     return "'telspr.p" + QByteArray::number(parameter) + "'";
@@ -83,67 +80,50 @@ std::optional<LengthTest> LengthTest::of(int column, const LikeShape& like, bool
     return test;
 }
 
-ServerSearch ServerSearch::plan(const CityCriteria& criteria) {
+ServerSearch ServerSearch::plan(const StoredTable& tel, const CityCriteria& criteria) {
     ServerSearch search;
-    QByteArrayList where;
-
-    const auto shaped = shapedParameters(criteria);
-    if (!shaped) {
+    const auto conditions = searchConditions(criteria);
+    if (!conditions) {
         search.selectsNothing = true;
         return search;
     }
-    const std::pair<Field, const QString*> prefixes[] = {{Field::Surname, &criteria.filter.fam},
-                                                         {Field::Street, &criteria.filter.ul}};
-    bool indexable = false;
-    for (const auto& [field, like, orNull] : *shaped)
-        indexable |= !orNull && !like.literalPrefix.isEmpty();
-    for (const auto& [field, text] : prefixes)
-        indexable |= !text->isEmpty();
-    search.readsEverything = !indexable;
+    search.readsEverything =
+        std::none_of(conditions->begin(), conditions->end(), [](const SearchCondition& c) {
+            return !c.orWithoutValue && !c.like.literalPrefix.isEmpty();
+        });
 
-    for (const auto& [field, like, orNull] : *shaped) {
-        const char* column = kCityTable.column(field).name;
-        if (like.anyValue && orNull)
+    QByteArrayList where;
+    for (const SearchCondition& c : *conditions) {
+        const QByteArray& column = tel.column(c.field);
+        if (c.prefix) {
+            const QByteArray value = foldedSql(column);
+            where << value + " >= " + search.parameters.text(c.like.folded);
+            if (const std::optional<QString> high = prefixSuccessor(c.like.folded))
+                where << value + " < " + search.parameters.text(*high);
             continue;
+        }
         // Streaming every entry, the server spent an eighth of its time on such tests (446
         // instead of 391 ms for every entry with a house, `bash bench/run_bench.sh --server
         // --only search`); the program does them as the rows arrive, on the other core.
         if (search.readsEverything) {
-            if (auto test = LengthTest::of(kCityTable.indexOf(field), like, orNull)) {
+            if (auto test = LengthTest::of(kCityTable.indexOf(c.field), c.like, c.orWithoutValue)) {
                 search.lengthTests.push_back(*test);
                 continue;
             }
         }
-        if (like.anyValue) {
-            where << QByteArray(column) + " IS NOT NULL";
+        if (c.like.anyValue) {
+            where << column + " IS NOT NULL";
             continue;
         }
         // The fold where it matters or where the index can lead with the pattern's start.
-        const bool folded = like.foldMatters || !like.literalPrefix.isEmpty();
-        const QByteArray value = folded ? foldedSql(column) : QByteArray(column);
+        const bool folded = c.like.foldMatters || !c.like.literalPrefix.isEmpty();
+        const QByteArray value = folded ? foldedSql(column) : column;
         const QByteArray condition =
-            value + " LIKE " + search.parameters.text(escapeBackslashes(like.folded));
-        where << (orNull ? "(" + QByteArray(column) + " IS NULL OR " + condition + ")" : condition);
+            value + " LIKE " + search.parameters.text(escapeBackslashes(c.like.folded));
+        where << (c.orWithoutValue ? "(" + column + " IS NULL OR " + condition + ")" : condition);
     }
 
-    for (const auto& [field, text] : prefixes) {
-        if (text->isEmpty())
-            continue;
-        if (text->contains(QChar(0))) {
-            search.selectsNothing = true;
-            return search;
-        }
-        const QByteArray value = foldedSql(kCityTable.column(field).name);
-        const QString low = foldText(*text);
-        where << value + " >= " + search.parameters.text(low);
-        if (const std::optional<QString> high = prefixSuccessor(low))
-            where << value + " < " + search.parameters.text(*high);
-    }
-
-    search.sql = QByteArray("SELECT ") + kKeyColumn + "::int8";
-    for (const Column& c : kCityTable.columns)
-        search.sql += QByteArray(", ") + c.name;
-    search.sql += QByteArray(" FROM ") + kCityTable.name;
+    search.sql = "SELECT " + tel.key + "::int8, " + tel.columnList() + " FROM " + tel.table;
     if (!where.isEmpty())
         search.sql += " WHERE " + where.join(" AND ");
     return search;

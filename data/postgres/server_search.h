@@ -7,6 +7,8 @@
 #include "matching.h"
 #include "server_session.h"
 
+struct StoredTable;
+
 // A LIKE pattern of wildcards alone asks only for a value's length: "_____" (what the phone
 // input sends when nothing was typed) five characters, "%" any value, "__%" two or more.
 struct LengthTest {
@@ -43,7 +45,8 @@ struct ServerSearch {
     // `sql` reading its parameters from those settings.
     QByteArray copySql() const;
 
-    static ServerSearch plan(const CityCriteria& criteria);
+    // `tel` names the city table's columns as the server has them.
+    static ServerSearch plan(const StoredTable& tel, const CityCriteria& criteria);
 };
 
 // The smallest text above every text that begins with `prefix` in code point order, or none

@@ -87,6 +87,19 @@ QByteArray ServerParameters::key(qint64 key) {
     return add(kInt8Type, bytes);
 }
 
+ServerParameters ServerParameters::of(const SqlStatement& statement) {
+    ServerParameters parameters;
+    for (const SqlStatement::Value& value : statement.values()) {
+        if (const auto* key = std::get_if<qint64>(&value))
+            parameters.key(*key);
+        else if (const auto* text = std::get_if<QByteArray>(&value))
+            parameters.text(QByteArrayView(*text));
+        else
+            parameters.field(std::nullopt);
+    }
+    return parameters;
+}
+
 ServerSession::ServerSession(ServerAddress address) : m_address(std::move(address)) {}
 
 ServerSession::~ServerSession() {

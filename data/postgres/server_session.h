@@ -10,6 +10,7 @@
 #include "error.h"
 #include "row_store.h"
 #include "server_address.h"
+#include "sql_statement.h"
 
 struct pg_conn;
 struct pg_result;
@@ -29,6 +30,8 @@ public:
     QByteArray text(const std::optional<QString>& value);  // no value: NULL
     QByteArray field(const RowStore::Field& value);        // no value: NULL
     QByteArray key(qint64 key);
+    // The values of a statement as a value, in their order.
+    static ServerParameters of(const SqlStatement& statement);
 
     int size() const { return int(m_values.size()); }
 

@@ -1,8 +1,11 @@
 #include "city_search.h"
 
+#include <QByteArrayList>
+
 #include "columns.h"
 #include "matching.h"
 #include "statement.h"
+#include "stored_table.h"
 
 namespace {
 
@@ -13,40 +16,49 @@ const char kAbove = '\xFF';
 // no wider range, which spares the search every longer text that begins the same way.
 const char kJustAbove = '\x01';
 
-struct Condition {
-    QByteArray column;
-    std::optional<QByteArray> glob;  // a pattern to match; none for a prefix condition
-    QByteArray rangeLow;             // every match lies in [rangeLow, rangeHigh); empty: no range
-    QByteArray rangeHigh;
-    bool folded = false;  // must be matched against the folded text
-    bool orNull = false;  // a field without a value matches too
-};
+// Every match of the condition lies in [low, high) of the folded texts' UTF-8 bytes.
+QByteArray rangeLow(const SearchCondition& c) {
+    return c.like.literalPrefix.toUtf8();
+}
+QByteArray rangeHigh(const SearchCondition& c) {
+    return rangeLow(c) + (c.like.literal ? kJustAbove : kAbove);
+}
 
-class SqlBuilder {
-public:
-    QByteArray bind(const QByteArray& text) {
-        bindings.append(text);
-        return '?' + QByteArray::number(bindings.size());
-    }
-    QList<QByteArray> bindings;
-};
+// The column of the search index that holds a field folded (the index's own name for it).
+QByteArray indexColumn(Field field) {
+    return QByteArray("f.") + kCityTable.column(field).name;
+}
 
 // How many entries the condition's index range holds, counting no further than the limit.
-qint64 boundedCount(sqlite3* db, const Condition& c) {
+qint64 boundedCount(sqlite3* db, const SearchCondition& c) {
     constexpr int kLimit = 1000;
+    const QByteArray column = kCityTable.column(c.field).name;
     Statement count(db,
-                    "SELECT count(*) FROM (SELECT 1 FROM tel_fold WHERE " + c.column +
-                        " >= ?1 AND " + c.column + " < ?2 LIMIT " + QByteArray::number(kLimit) +
-                        ")",
+                    "SELECT count(*) FROM (SELECT 1 FROM tel_fold WHERE " + column + " >= ?1 AND " +
+                        column + " < ?2 LIMIT " + QByteArray::number(kLimit) + ")",
                     QStringLiteral("Не удалось выполнить поиск"));
-    count.bindText(1, c.rangeLow);
-    count.bindText(2, c.rangeHigh);
+    count.bindText(1, rangeLow(c));
+    count.bindText(2, rangeHigh(c));
     count.step();
     return count.int64(0);
 }
 
-QByteArray columnName(Field field) {
-    return kCityTable.column(field).name;
+// The condition whose range holds the fewest entries, to lead through the index; -1 when no
+// range narrows the search without also taking entries that have no value.
+int leadingCondition(sqlite3* db, const std::vector<SearchCondition>& conditions) {
+    int lead = -1;
+    qint64 fewest = 0;
+    for (int i = 0; i < int(conditions.size()); ++i) {
+        const SearchCondition& c = conditions[size_t(i)];
+        if (c.like.literalPrefix.isEmpty() || c.orWithoutValue)
+            continue;
+        const qint64 count = boundedCount(db, c);
+        if (lead < 0 || count < fewest) {
+            lead = i;
+            fewest = count;
+        }
+    }
+    return lead;
 }
 
 }  // namespace
@@ -88,90 +100,50 @@ QByteArray globPattern(QStringView folded) {
     return glob.toUtf8();
 }
 
-CitySearch CitySearch::plan(sqlite3* db, bool indexed, const CityCriteria& criteria) {
+CitySearch CitySearch::plan(sqlite3* db, bool indexed, const StoredTable& tel,
+                            const CityCriteria& criteria) {
     CitySearch search;
-    QList<Condition> conditions;
-
-    const auto shaped = shapedParameters(criteria);
-    if (!shaped) {
+    const auto conditions = searchConditions(criteria);
+    if (!conditions) {
         search.selectsNothing = true;
         return search;
     }
-    for (const auto& [field, like, orNull] : *shaped) {
-        if (like.anyValue && orNull)
-            continue;
-        const QByteArray prefix = like.literalPrefix.toUtf8();
-        conditions.append({columnName(field), globPattern(like.folded), prefix,
-                           prefix + (like.literal ? kJustAbove : kAbove), like.foldMatters,
-                           orNull});
-    }
-    const std::pair<Field, const QString*> prefixes[] = {{Field::Surname, &criteria.filter.fam},
-                                                         {Field::Street, &criteria.filter.ul}};
-    for (const auto& [field, text] : prefixes) {
-        if (text->isEmpty())
-            continue;
-        const QByteArray prefix = foldText(*text).toUtf8();
-        conditions.append(
-            {columnName(field), std::nullopt, prefix, prefix + kAbove, foldMatters(*text)});
-    }
-
-    // With the index, lead with the condition whose range holds the fewest entries.
-    int lead = -1;
-    if (indexed) {
-        qint64 fewest = 0;
-        for (int i = 0; i < conditions.size(); ++i) {
-            if (conditions[i].rangeLow.isEmpty() || conditions[i].orNull)
-                continue;
-            const qint64 count = boundedCount(db, conditions[i]);
-            if (lead < 0 || count < fewest) {
-                lead = i;
-                fewest = count;
-            }
-        }
-    }
-    bool needsFold = false;
-    for (const Condition& c : conditions)
-        needsFold |= c.folded;
-
-    SqlBuilder sql;
+    const int lead = indexed ? leadingCondition(db, *conditions) : -1;
+    SqlStatement& select = search.select;
     QByteArrayList where;
-    auto expression = [&](const Condition& c, bool leading) -> QByteArray {
-        if (leading)
-            return "f." + c.column;
-        if (!c.folded)
-            return "t." + c.column;
-        if (indexed)
-            return "+f." + c.column;  // the plus keeps SQLite on the leading index
-        return "fold(t." + c.column + ")";
-    };
-    for (int i = 0; i < conditions.size(); ++i) {
-        const Condition& c = conditions[i];
-        const QByteArray column = expression(c, i == lead);
+    bool needsFold = false;
+    for (int i = 0; i < int(conditions->size()); ++i) {
+        const SearchCondition& c = (*conditions)[size_t(i)];
+        const QByteArray stored = "t." + tel.column(c.field);
+        // Where folding cannot change the outcome the stored text will do; the plus keeps
+        // SQLite on the leading condition's index.
+        const QByteArray column = i == lead             ? indexColumn(c.field)
+                                  : !c.like.foldMatters ? stored
+                                  : indexed             ? "+" + indexColumn(c.field)
+                                                        : "fold(" + stored + ")";
+        needsFold |= c.like.foldMatters;
         QByteArrayList terms;
-        if (!c.glob || i == lead) {
-            terms << column + " >= " + sql.bind(c.rangeLow)
-                  << column + " < " + sql.bind(c.rangeHigh);
+        if (c.prefix || i == lead) {
+            const QByteArray low = select.bytes(rangeLow(c));
+            const QByteArray high = select.bytes(rangeHigh(c));
+            terms << column + " >= " + low << column + " < " + high;
         }
-        if (c.glob)
-            terms << column + " GLOB " + sql.bind(*c.glob);
-        if (c.orNull)
-            where << "(t." + c.column + " IS NULL OR (" + terms.join(" AND ") + "))";
+        if (!c.prefix)
+            terms << column + " GLOB " + select.bytes(globPattern(c.like.folded));
+        if (c.orWithoutValue)
+            where << "(" + stored + " IS NULL OR (" + terms.join(" AND ") + "))";
         else
             where << terms;
     }
 
-    QByteArray from = " FROM tel AS t";
-    const QByteArray key(kKeyColumn);
+    const QByteArray byKey = "f." + QByteArray(kKeyColumn) + " = t." + tel.key;
+    QByteArray from = " FROM " + tel.table + " AS t";
     if (lead >= 0)
-        from = " FROM tel_fold AS f CROSS JOIN tel AS t ON t." + key + " = f." + key;
+        from = " FROM tel_fold AS f CROSS JOIN " + tel.table + " AS t ON " + byKey;
     else if (indexed && needsFold)
-        from = " FROM tel AS t CROSS JOIN tel_fold AS f ON f." + key + " = t." + key;
-    QByteArray select = "SELECT t." + key;
-    for (const Column& c : kCityTable.columns)
-        select += QByteArray(", t.") + c.name;
-    search.sql = select + from;
+        from += " CROSS JOIN tel_fold AS f ON " + byKey;
+    select.sql = "SELECT t." + tel.key + ", " + tel.columnList("t.") + from;
     if (!where.isEmpty())
-        search.sql += " WHERE " + where.join(" AND ");
-    search.bindings = sql.bindings;
+        select.sql += " WHERE " + where.join(" AND ");
     return search;
 }

@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <vector>
+
+#include "stored_table.h"
 
 struct sqlite3;
 
@@ -17,6 +20,7 @@ void createTables(sqlite3* db);
 // existing file. This is the documented way to start an empty directory.
 void initDatabase(const QString& path);
 
-// Checks that an opened file holds both tables with usable columns and throws an Error
-// naming the file otherwise. Returns whether the file carries the search index.
-bool checkSchema(sqlite3* db, const QString& fileName);
+// The table's columns as the file declares them; none when it has no such table. The key
+// must be the table's INTEGER PRIMARY KEY; a text column must keep texts as written.
+std::vector<FoundColumn> fileColumns(sqlite3* db, const DirectoryTable& table,
+                                     const QString& doing);

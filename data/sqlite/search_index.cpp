@@ -7,14 +7,15 @@
 
 #include "columns.h"
 #include "statement.h"
+#include "stored_table.h"
 
 namespace {
 
-// "tel, fam, ul, dom, kv" with each column wrapped as `wrap` says ("fold(%1)").
-QByteArray cityColumns(const char* wrap = "%1") {
+// "fold(tel), fold(fam), ...": the folded copies of the city columns.
+QByteArray foldedColumns(const StoredTable& tel) {
     QByteArrayList list;
-    for (const Column& c : kCityTable.columns)
-        list << QByteArray(wrap).replace("%1", c.name);
+    for (const QByteArray& column : tel.columns)
+        list << "fold(" + column + ")";
     return list.join(", ");
 }
 
@@ -29,7 +30,7 @@ QByteArray createSql() {
         key +
         " INTEGER PRIMARY KEY);"
         "INSERT INTO tel_fold SELECT " +
-        key + ", " + cityColumns("fold(%1)") + " FROM tel;";
+        key + ", " + foldedColumns(StoredTable::declared(kCityTable)) + " FROM tel;";
     for (const Column& c : kCityTable.columns)
         sql += QByteArray("CREATE INDEX tel_fold_") + c.name + " ON tel_fold (" + c.name + ");";
     sql +=
@@ -53,10 +54,9 @@ QByteArray createSql() {
     return sql;
 }
 
-QByteArray catchUpSql() {
-    const QByteArray key(kKeyColumn);
-    return "INSERT OR REPLACE INTO tel_fold SELECT " + key + ", " + cityColumns("fold(%1)") +
-           " FROM tel WHERE " + key + " IN (SELECT " + key +
+QByteArray catchUpSql(const StoredTable& tel) {
+    return "INSERT OR REPLACE INTO tel_fold SELECT " + tel.key + ", " + foldedColumns(tel) +
+           " FROM " + tel.table + " WHERE " + tel.key + " IN (SELECT " + kKeyColumn +
            " FROM tel_fold_pending);"
            "DELETE FROM tel_fold_pending;";
 }
@@ -83,14 +83,15 @@ bool searchIndexCurrent(sqlite3* db) {
     return pending.int64(0) == 0;
 }
 
-void catchUpSearchIndex(sqlite3* db) {
+void catchUpSearchIndex(sqlite3* db, const StoredTable& tel) {
     if (searchIndexCurrent(db))
         return;
     Transaction transaction(db);
-    foldPendingEntries(db);
+    foldPendingEntries(db, tel);
     transaction.commit();
 }
 
-void foldPendingEntries(sqlite3* db) {
-    execute(db, catchUpSql().constData(), QStringLiteral("Не удалось обновить поисковый индекс"));
+void foldPendingEntries(sqlite3* db, const StoredTable& tel) {
+    execute(db, catchUpSql(tel).constData(),
+            QStringLiteral("Не удалось обновить поисковый индекс"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 struct sqlite3;
+struct StoredTable;
 
 // The search index: table `tel_fold` holds every city entry's fields folded for matching
 // (see matching.h) under the entry's key, with an index per field, so that prefix and
@@ -16,10 +17,11 @@ void createSearchIndex(sqlite3* db);
 
 bool hasSearchIndex(sqlite3* db);
 
-// Folds the entries noted as pending since the last search. Cheap when none are.
-void catchUpSearchIndex(sqlite3* db);
+// Folds the entries noted as pending since the last search, reading `tel` by the names the
+// file gave its columns. Cheap when none are.
+void catchUpSearchIndex(sqlite3* db, const StoredTable& tel);
 // The same inside the caller's transaction, for a writer that leaves the index complete.
-void foldPendingEntries(sqlite3* db);
+void foldPendingEntries(sqlite3* db, const StoredTable& tel);
 
 // Whether every entry's folded copy is in the index (nothing is pending).
 bool searchIndexCurrent(sqlite3* db);

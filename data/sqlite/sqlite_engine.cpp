@@ -21,46 +21,21 @@ bool writable(const QString& path) {
     return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
 }
 
-// "key, tel, fam, ..." for a SELECT of the table's columns.
-QByteArray columnList(const DirectoryTable& table) {
-    QByteArray list = kKeyColumn;
-    for (const Column& c : table.columns)
-        list += QByteArray(", ") + c.name;
-    return list;
-}
-
-// "INSERT INTO tel (tel, fam, ...) VALUES (?, ?, ...), (?, ...)": `rows` new entries, the
-// file giving their keys in order.
-QByteArray insertSql(const DirectoryTable& table, int rows = 1) {
-    QByteArray sql = QByteArray("INSERT INTO ") + table.name + " (";
-    QByteArray row = "(";
-    for (size_t c = 0; c < table.columns.size(); ++c) {
-        sql += QByteArray(c ? ", " : "") + table.columns[c].name;
-        row += c ? ", ?" : "?";
-    }
-    sql += ") VALUES " + row + ")";
-    for (int r = 1; r < rows; ++r)
-        sql += ", " + row + ")";
-    return sql;
-}
-
-// " AND CAST(tel AS TEXT) IS ?2 AND ..." : the row still holds what was read. CAST lets a
-// value another program stored as a number compare with the text the program read.
-QByteArray unchangedSince(const DirectoryTable& table, int firstParameter) {
-    QByteArray where;
-    for (size_t c = 0; c < table.columns.size(); ++c)
-        where += QByteArray(" AND CAST(") + table.columns[c].name + " AS TEXT) IS ?" +
-                 QByteArray::number(firstParameter + int(c));
-    return where;
-}
-
-void bindOriginal(Statement& statement, int firstParameter,
-                  std::span<const RowStore::Field> original) {
-    for (size_t c = 0; c < original.size(); ++c) {
-        if (original[c])
-            statement.bindText(firstParameter + int(c), *original[c]);
-        else
-            statement.bindNull(firstParameter + int(c));
+// Binds what a statement's placeholders stand for.
+void bind(Statement& statement, const SqlStatement& values) {
+    for (size_t i = 0; i < values.values().size(); ++i) {
+        const int index = int(i) + 1;
+        std::visit(
+            [&](const auto& value) {
+                using T = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<T, qint64>)
+                    statement.bindInt64(index, value);
+                else if constexpr (std::is_same_v<T, QByteArray>)
+                    statement.bindText(index, value);
+                else
+                    statement.bindNull(index);
+            },
+            values.values()[i]);
     }
 }
 
@@ -90,7 +65,10 @@ void readRows(Statement& select, int fieldCount, RowStore& rows) {
 }  // namespace
 
 SqliteEngine::SqliteEngine(QString dataSource, bool readWrite)
-    : m_dataSource(std::move(dataSource)), m_readWrite(readWrite) {}
+    // CAST lets a value another program stored as a number compare with the text read.
+    : SqlEngine({'?', "%1", "CAST(%1 AS TEXT) IS %2"}),
+      m_dataSource(std::move(dataSource)),
+      m_readWrite(readWrite) {}
 
 SqliteEngine::~SqliteEngine() {
     close();
@@ -126,6 +104,7 @@ void SqliteEngine::open() {
         throw Error(
             QStringLiteral("Не удалось открыть файл базы данных «%1»: %2.").arg(name, reason));
     }
+    m_db = db;
     try {
         sqlite3_extended_result_codes(db, 1);
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
@@ -135,13 +114,20 @@ void SqliteEngine::open() {
         if (m_readWrite && sqlite3_db_readonly(db, "main") == 1)
             throw Error(
                 QStringLiteral("Файл базы данных «%1» доступен только для чтения.").arg(name));
-        m_hasSearchIndex = checkSchema(db, name);
+        // The first read of the file: it tells a file that is not a database or is locked.
+        const QString doing = QStringLiteral("Не удалось открыть файл базы данных «%1»").arg(name);
+        Statement(db, "SELECT count(*) FROM sqlite_master", doing).step();
+        checkTables(
+            {QStringLiteral("В файле «%1»").arg(name), QStringLiteral("файла «%1»").arg(name),
+             QStringLiteral("целочисленным первичным ключом (INTEGER PRIMARY KEY)"),
+             QStringLiteral("текстовым")},
+            [&](const DirectoryTable& table) { return fileColumns(db, table, doing); });
+        m_hasSearchIndex = ::hasSearchIndex(db);
         registerFoldFunction(db);
     } catch (...) {
-        sqlite3_close_v2(db);
+        close();
         throw;
     }
-    m_db = db;
 }
 
 void SqliteEngine::close() {
@@ -164,82 +150,41 @@ void SqliteEngine::loadCity(const CityCriteria& criteria, RowStore& rows) {
     bool indexed = m_hasSearchIndex;
     // A file opened for reading cannot take the folded copies of entries other programs
     // added; the search then reads the entries themselves.
+    const StoredTable& tel = stored(kCityTable);
     if (indexed && m_readWrite)
-        catchUpSearchIndex(db);
+        catchUpSearchIndex(db, tel);
     // The plan and the rows come from one view of the file. Should another program have
     // changed entries since the catch-up, their folded copies are missing from the index,
     // and this search reads the entries themselves.
     Transaction snapshot(db, "BEGIN");
     if (indexed && !searchIndexCurrent(db))
         indexed = false;
-    const CitySearch search = CitySearch::plan(db, indexed, criteria);
+    const CitySearch search = CitySearch::plan(db, indexed, tel, criteria);
     if (search.selectsNothing)
         return;
-    Statement select(db, search.sql, QStringLiteral("Не удалось выполнить поиск"));
-    for (int i = 0; i < search.bindings.size(); ++i)
-        select.bindText(i + 1, search.bindings[i]);
-    readRows(select, int(kCityTable.columns.size()), rows);
-    select.reset();
+    read(search.select, int(kCityTable.columns.size()), rows,
+         QStringLiteral("Не удалось выполнить поиск"));
     snapshot.commit();
 }
 
-void SqliteEngine::loadTable(const DirectoryTable& table, RowStore& rows) {
-    Statement select(
-        handle(), "SELECT " + columnList(table) + " FROM " + table.name,
-        QStringLiteral("Не удалось прочитать таблицу «%1»").arg(QLatin1StringView(table.name)));
-    readRows(select, int(table.columns.size()), rows);
+void SqliteEngine::read(const SqlStatement& select, int fieldCount, RowStore& rows,
+                        const QString& doing) {
+    Statement statement(handle(), select.sql, doing);
+    bind(statement, select);
+    readRows(statement, fieldCount, rows);
 }
 
-qint64 SqliteEngine::insert(const DirectoryTable& table,
-                            std::span<const std::optional<QString>> values) {
+SqlEngine::Ran SqliteEngine::run(const SqlStatement& statement, const QString& doing) {
     sqlite3* db = handle();
-    Statement insert(db, insertSql(table), QStringLiteral("Не удалось сохранить новую запись"));
-    for (size_t c = 0; c < values.size(); ++c)
-        insert.bindValue(int(c) + 1, values[c]);
-    insert.run();
-    return sqlite3_last_insert_rowid(db);
-}
-
-StorageEngine::Outcome SqliteEngine::update(const DirectoryTable& table, qint64 key,
-                                            std::span<const RowStore::Field> original,
-                                            std::span<const FieldWrite> writes) {
-    if (writes.empty())
-        return Outcome::Done;
-    const int n = int(table.columns.size());
-    QByteArray sql = QByteArray("UPDATE ") + table.name + " SET ";
-    for (size_t i = 0; i < writes.size(); ++i)
-        sql += QByteArray(i ? ", " : "") + table.columns[size_t(writes[i].column)].name + " = ?" +
-               QByteArray::number(2 + n + int(i));
-    sql += QByteArray(" WHERE ") + kKeyColumn + " = ?1" + unchangedSince(table, 2);
-    sqlite3* db = handle();
-    Statement update(db, sql, QStringLiteral("Не удалось сохранить запись"));
-    update.bindInt64(1, key);
-    bindOriginal(update, 2, original);
-    for (size_t i = 0; i < writes.size(); ++i)
-        update.bindValue(2 + n + int(i), writes[i].value);
-    update.run();
-    return sqlite3_changes(db) == 0 ? missedBecause(table, key) : Outcome::Done;
-}
-
-StorageEngine::Outcome SqliteEngine::remove(const DirectoryTable& table, qint64 key,
-                                            std::span<const RowStore::Field> original) {
-    const QByteArray sql = QByteArray("DELETE FROM ") + table.name + " WHERE " + kKeyColumn +
-                           " = ?1" + unchangedSince(table, 2);
-    sqlite3* db = handle();
-    Statement remove(db, sql, QStringLiteral("Не удалось удалить запись"));
-    remove.bindInt64(1, key);
-    bindOriginal(remove, 2, original);
-    remove.run();
-    return sqlite3_changes(db) == 0 ? missedBecause(table, key) : Outcome::Done;
-}
-
-// Why an optimistic write found no row to change: the row is gone, or it holds other values.
-StorageEngine::Outcome SqliteEngine::missedBecause(const DirectoryTable& table, qint64 key) {
-    Statement exists(handle(), QByteArray("SELECT EXISTS (SELECT 1 FROM ") + table.name +
-                                   " WHERE " + kKeyColumn + " = ?1)");
-    exists.bindInt64(1, key);
-    exists.step();
-    return exists.int64(0) == 0 ? Outcome::Deleted : Outcome::Changed;
+    Statement run(db, statement.sql, doing);
+    bind(run, statement);
+    Ran ran;
+    // To the end: an INSERT ... RETURNING is done, and its failure known, only then.
+    while (run.step())
+        if (!ran.first)
+            ran.first = run.int64(0);
+    ran.changed = sqlite3_changes64(db);
+    return ran;
 }
 
 void SqliteEngine::begin() {
@@ -253,24 +198,6 @@ void SqliteEngine::commit() {
 void SqliteEngine::rollback() noexcept {
     if (m_db)
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-}
-
-bool SqliteEngine::holdsEntries(const DirectoryTable& table) {
-    // The transaction began IMMEDIATE: no other program writes the file until it ends.
-    Statement any(
-        handle(), QByteArray("SELECT EXISTS (SELECT 1 FROM ") + table.name + ")",
-        QStringLiteral("Не удалось прочитать таблицу «%1»").arg(QLatin1StringView(table.name)));
-    any.step();
-    return any.int64(0) != 0;
-}
-
-qint64 SqliteEngine::removeAll(const DirectoryTable& table) {
-    sqlite3* db = handle();
-    // The search index's trigger drops the folded copies with the entries.
-    execute(db, (QByteArray("DELETE FROM ") + table.name).constData(),
-            QStringLiteral("Не удалось удалить записи таблицы «%1»")
-                .arg(QLatin1StringView(table.name)));
-    return sqlite3_changes64(db);
 }
 
 qint64 SqliteEngine::insertAll(const DirectoryTable& table, EntrySource& entries) {
@@ -288,7 +215,7 @@ qint64 SqliteEngine::insertAll(const DirectoryTable& table, EntrySource& entries
     // A statement a row costs more than the row itself: the entries go in batches, their
     // texts gathered in one buffer that SQLite reads in place.
     constexpr int kRowsPerInsert = 64;
-    Statement batch(db, insertSql(table, kRowsPerInsert), doing);
+    Statement batch(db, insertSql(stored(table), kRowsPerInsert), doing);
     QByteArray texts;
     std::vector<std::pair<qsizetype, qsizetype>> places;  // per field: offset, size (-1: none)
     const auto write = [&](Statement& insert) {
@@ -319,13 +246,14 @@ qint64 SqliteEngine::insertAll(const DirectoryTable& table, EntrySource& entries
                 write(batch);
         }
         if (!places.empty()) {
-            Statement rest(db, insertSql(table, int(count % kRowsPerInsert)), doing);
+            Statement rest(db, insertSql(stored(table), int(count % kRowsPerInsert)), doing);
             write(rest);
         }
         // The index's triggers noted every new city entry; folding them now spares the
-        // program's first search the wait (seconds at a million entries).
+        // program's first search the wait (seconds at a million entries, most of what
+        // `bash bench/run_bench.sh --only import` measures).
         if (&table == &kCityTable && m_hasSearchIndex)
-            foldPendingEntries(db);
+            foldPendingEntries(db, stored(kCityTable));
     } catch (...) {
         sqlite3_exec(db, usualCache.constData(), nullptr, nullptr, nullptr);
         throw;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage_engine.h"
+#include "sql_engine.h"
 
 struct sqlite3;
 class Statement;
@@ -9,7 +9,7 @@ class Statement;
 // working folder), read and written through SQLite's C API. Opening checks that the file
 // exists, can be written, is an SQLite database and holds the directory's two tables; it
 // never creates a file. Every failure is an Error that names the file.
-class SqliteEngine : public StorageEngine {
+class SqliteEngine : public SqlEngine {
 public:
     SqliteEngine(QString dataSource, bool readWrite);
     ~SqliteEngine() override;
@@ -21,27 +21,20 @@ public:
     bool canWrite(const DirectoryTable&) const override { return m_readWrite; }
 
     void loadCity(const CityCriteria& criteria, RowStore& rows) override;
-    void loadTable(const DirectoryTable& table, RowStore& rows) override;
-    qint64 insert(const DirectoryTable& table,
-                  std::span<const std::optional<QString>> values) override;
-    Outcome update(const DirectoryTable& table, qint64 key,
-                   std::span<const RowStore::Field> original,
-                   std::span<const FieldWrite> writes) override;
-    Outcome remove(const DirectoryTable& table, qint64 key,
-                   std::span<const RowStore::Field> original) override;
     void begin() override;
     void commit() override;
     void rollback() noexcept override;
-    bool holdsEntries(const DirectoryTable& table) override;
-    qint64 removeAll(const DirectoryTable& table) override;
     qint64 insertAll(const DirectoryTable& table, EntrySource& entries) override;
 
     // The open database, opening it first if needed.
     sqlite3* handle();
 
-private:
-    Outcome missedBecause(const DirectoryTable& table, qint64 key);
+protected:
+    void read(const SqlStatement& select, int fieldCount, RowStore& rows,
+              const QString& doing) override;
+    Ran run(const SqlStatement& statement, const QString& doing) override;
 
+private:
     QString m_dataSource;
     bool m_readWrite;
     sqlite3* m_db = nullptr;

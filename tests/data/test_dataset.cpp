@@ -1,5 +1,5 @@
 // The data set's states and moves: browse, edit, insert; what settles an edit; keys, sizes,
-// nulls and field lookup.
+// nulls and field lookup; on the program's tables and on another tool's.
 #include <QSignalSpy>
 #include <QTest>
 
@@ -22,8 +22,16 @@ class DataSetTest : public QObject {
     }
 
 private slots:
+    // Every test again on tables another tool made, whose columns are named in capitals or
+    // in quoted mixed case: the directory finds them, reads and writes them all the same.
+    void initTestCase_data() {
+        QTest::addColumn<TestDirectory::Maker>("maker");
+        QTest::newRow("the program's tables") << TestDirectory::Maker::Program;
+        QTest::newRow("another tool's tables") << TestDirectory::Maker::AnotherTool;
+    }
     void init() {
-        file = std::make_unique<TestDirectory>();
+        QFETCH_GLOBAL(TestDirectory::Maker, maker);
+        file = std::make_unique<TestDirectory>(true, maker);
         directory = std::make_unique<Directory>(file->connectionString());
     }
     void cleanup() {
@@ -49,6 +57,18 @@ private slots:
         auto& set = personal({{"1", "A", "Садовая", "1", "1", "m"}});
         QCOMPARE(set.fields()[2].name, QStringLiteral("Ul"));
         QCOMPARE(set.fieldValue(u"ul"), Value("Садовая"));
+    }
+
+    // Copying a city entry into the personal directory matches fields by what they hold,
+    // also when the personal table lacks one of the city's (here the street).
+    void anEntryIsCarriedOverFieldByField() {
+        const Column noStreet[] = {kPersonalColumns[0], kPersonalColumns[1], kPersonalColumns[3],
+                                   kPersonalColumns[4], kPersonalColumns[5]};
+        const Value city[] = {"1", "Ким", "Мира", {}, "5"};
+        QCOMPARE(carriedOver(kCityTable, city, DirectoryTable{"lich", noStreet}, QString()),
+                 (std::vector<Value>{"1", "Ким", {}, "5", ""}));
+        QCOMPARE(carriedOver(kCityTable, city, kPersonalTable, QString()),
+                 (std::vector<Value>{"1", "Ким", "Мира", {}, "5", ""}));
     }
 
     void modifiedOnlyAfterAFieldChanges() {

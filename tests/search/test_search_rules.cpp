@@ -1,73 +1,13 @@
-// The prefix bound, the phone texts and what a search asks of the city query.
-#include <QStringEncoder>
+// The phone texts and what a search asks of the city query.
 #include <QTest>
 
 #include "phone_text.h"
-#include "prefix_bound.h"
 #include "search_request.h"
 
 class SearchRulesTest : public QObject {
     Q_OBJECT
 
-    static QByteArray cp1251(const QString& s) {
-        QStringEncoder encode("windows-1251");
-        return encode.encode(s);
-    }
-
 private slots:
-    void prefixUpperBound_data() {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("bound");
-        QTest::newRow("empty") << ""
-                               << "яяяяя";
-        QTest::newRow("Б") << "Б"
-                           << "В";
-        QTest::newRow("Ив") << "Ив"
-                            << "Иг";
-        QTest::newRow("Иванов") << "Иванов"
-                                << "Иваног";
-        QTest::newRow("я") << "я"
-                           << "яяяяя";
-        QTest::newRow("Ия") << "Ия"
-                            << "Йа";
-        QTest::newRow("Бяя") << "Бяя"
-                             << "Ваа";
-        QTest::newRow("яя") << "яя"
-                            << "яяяяя";
-        QTest::newRow("Latin") << "Smi"
-                               << "Smj";
-        QTest::newRow("digit") << "12"
-                               << "13";
-        QTest::newRow("capital Я is not the highest byte") << "Я"
-                                                           << "а";
-        QTest::newRow("three я after a letter") << "Бяяя"
-                                                << "Вааа";
-        QTest::newRow("а space before я") << "А яяя"
-                                          << "А!ааа";
-        QTest::newRow("outside the code page") << "中"
-                                               << "丮";
-    }
-    void prefixUpperBound() {
-        QFETCH(QString, input);
-        QFETCH(QString, bound);
-        QCOMPARE(PrefixUpperBound(input), bound);
-    }
-
-    // However many 'я' a text ends in, every text of a field's length that begins with it
-    // sorts below the bound by the byte rule.
-    void boundLiesAboveEveryTextBeginningWithTheInput() {
-        for (const QString& input :
-             {QStringLiteral("Бяяя"), QStringLiteral("яяя"), QStringLiteral("яяяяяя")}) {
-            const QByteArray bound = cp1251(PrefixUpperBound(input));
-            for (const QString& tail :
-                 {QString(), QStringLiteral("я"), QString(30 - input.size(), u'я')}) {
-                const QByteArray text = cp1251(input + tail);
-                QVERIFY2(text < bound, qPrintable(input + tail));
-                QVERIFY(cp1251(input) <= text);
-            }
-        }
-    }
-
     void phoneToPattern() {
         QCOMPARE(PhoneToPattern(kEmptyPhoneText), QStringLiteral("_____"));
         QCOMPARE(PhoneToPattern(QStringLiteral("1-2 -  ")), QStringLiteral("12___"));

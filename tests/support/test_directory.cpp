@@ -9,7 +9,9 @@
 #include "connection_settings.h"
 #include "postgres/server_schema.h"
 #include "postgres/server_session.h"
+#include "sqlite/fold_function.h"
 #include "sqlite/schema.h"
+#include "sqlite/search_index.h"
 #include "sqlite/statement.h"
 #include "test_server.h"
 
@@ -29,6 +31,19 @@ Value serverValue(const PGresult* result, int row, int column) {
         return std::nullopt;
     return QString::fromUtf8(PQgetvalue(result, row, column), PQgetlength(result, row, column));
 }
+
+// Tables as another tool makes them: a file's columns in capitals, a server's as mdb-schema
+// writes an Access file's for PostgreSQL, every name quoted in its own letter case.
+const char kFileTablesInCapitals[] =
+    "CREATE TABLE tel (KEY INTEGER PRIMARY KEY AUTOINCREMENT, TEL VARCHAR(7), FAM VARCHAR(30),"
+    " UL VARCHAR(30), DOM VARCHAR(5), KV VARCHAR(5));"
+    "CREATE TABLE lich (KEY INTEGER PRIMARY KEY AUTOINCREMENT, TEL VARCHAR(7), FAM VARCHAR(30),"
+    " UL VARCHAR(30), DOM VARCHAR(5), KV VARCHAR(5), MOB VARCHAR(30));";
+const char* const kServerTablesQuoted[] = {
+    "CREATE TABLE \"tel\" (\"key\" SERIAL, \"Tel\" VARCHAR (7), \"Fam\" VARCHAR (30),"
+    " \"Ul\" VARCHAR (30), \"Dom\" VARCHAR (5), \"Kv\" VARCHAR (5))",
+    "CREATE TABLE \"lich\" (\"key\" SERIAL, \"tel\" VARCHAR (7), \"fam\" VARCHAR (30),"
+    " \"Ul\" VARCHAR (30), \"dom\" VARCHAR (5), \"kv\" VARCHAR (5), \"Mob\" VARCHAR (30))"};
 
 }  // namespace
 
@@ -52,34 +67,46 @@ TestEntry cityEntry(Value tel, Value fam, Value ul, Value dom, Value kv) {
                      std::move(dom), std::move(kv),  std::nullopt};
 }
 
-TestDirectory::TestDirectory(bool withSearchIndex)
-    : TestDirectory(testsOnServer() ? &TestServer::instance() : nullptr, withSearchIndex) {}
+TestDirectory::TestDirectory(bool withSearchIndex, Maker maker)
+    : TestDirectory(testsOnServer() ? &TestServer::instance() : nullptr, withSearchIndex, maker) {}
 
-TestDirectory::TestDirectory(TestServer& server) : TestDirectory(&server, true) {}
+TestDirectory::TestDirectory(TestServer& server) : TestDirectory(&server, true, Maker::Program) {}
 
-TestDirectory::TestDirectory(TestServer* serverOf, bool withSearchIndex) : m_serverOf(serverOf) {
+TestDirectory::TestDirectory(TestServer* serverOf, bool withSearchIndex, Maker maker)
+    : m_serverOf(serverOf) {
     if (serverOf) {
         TestServer& server = *serverOf;
         m_schema = server.createDirectory();
-        {
-            ServerSession session(ServerAddress::parse(server.uri(m_schema)));
-            createServerTables(session);
-            if (withSearchIndex)
-                createServerSearchIndex(session);
-        }
         m_server = PQconnectdb(server.conninfo(m_schema).constData());
         // "terminating connection due to ...": the tests stop servers on purpose.
         PQsetNoticeProcessor(
             m_server, [](void*, const char*) {}, nullptr);
         PQsetClientEncoding(m_server, "UTF8");
+        if (maker == Maker::AnotherTool) {
+            m_quotedMixedCase = true;
+            for (const char* sql : kServerTablesQuoted)
+                PQclear(serverCall(sql));
+            return;
+        }
+        ServerSession session(ServerAddress::parse(server.uri(m_schema)));
+        createServerTables(session);
+        if (withSearchIndex)
+            createServerSearchIndex(session);
         return;
     }
-    if (withSearchIndex) {
+    if (maker == Maker::Program && withSearchIndex) {
         initDatabase(path());
     } else {
         sqlite3* db = nullptr;
         sqlite3_open(path().toUtf8().constData(), &db);
-        createTables(db);
+        if (maker == Maker::Program) {
+            createTables(db);
+        } else {
+            execute(db, kFileTablesInCapitals);
+            registerFoldFunction(db);
+            if (withSearchIndex)
+                createSearchIndex(db);
+        }
         sqlite3_close(db);
     }
     sqlite3_open_v2(path().toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
@@ -143,11 +170,17 @@ PGresult* TestDirectory::serverCall(const QByteArray& sql, int count,
     }
 }
 
+QByteArray TestDirectory::columns(bool personal) const {
+    if (m_quotedMixedCase)
+        return personal ? R"(tel, fam, "Ul", dom, kv, "Mob")"
+                        : R"("Tel", "Fam", "Ul", "Dom", "Kv")";
+    return personal ? "tel, fam, ul, dom, kv, mob" : "tel, fam, ul, dom, kv";
+}
+
 qint64 TestDirectory::add(const char* table, const TestEntry& e, bool personal) {
     const Value* values[] = {&e.tel, &e.fam, &e.ul, &e.dom, &e.kv, &e.mob};
     const int count = personal ? 6 : 5;
-    const QByteArray columns =
-        personal ? " (tel, fam, ul, dom, kv, mob)" : " (tel, fam, ul, dom, kv)";
+    const QByteArray columns = " (" + this->columns(personal) + ")";
     if (onServer()) {
         QList<QByteArray> utf8;
         std::vector<const char*> texts;
@@ -182,8 +215,7 @@ qint64 TestDirectory::addPersonal(const TestEntry& entry) {
 }
 
 QList<TestEntry> TestDirectory::read(const char* table, bool personal) const {
-    const QByteArray sql = QByteArray("SELECT tel, fam, ul, dom, kv") + (personal ? ", mob" : "") +
-                           " FROM " + table + " ORDER BY key";
+    const QByteArray sql = "SELECT " + columns(personal) + " FROM " + table + " ORDER BY key";
     QList<TestEntry> entries;
     if (onServer()) {
         PGresult* r = serverCall(sql);

@@ -29,7 +29,12 @@ bool testsOnServer();
 // libpq. The folder exists either way, for what a test exports.
 class TestDirectory {
 public:
-    explicit TestDirectory(bool withSearchIndex = true);
+    // Who made the tables: the program, or another tool that names the columns its own way:
+    // a file's in capitals (TEL, FAM, ...), a server's quoted in mixed case ("Ul", "Mob"), as
+    // mdb-schema ... postgres writes an Access file's tables, and without search indexes.
+    enum class Maker { Program, AnotherTool };
+
+    explicit TestDirectory(bool withSearchIndex = true, Maker maker = Maker::Program);
     explicit TestDirectory(TestServer& server);  // on a server of the test's own
     ~TestDirectory();
 
@@ -49,9 +54,11 @@ public:
     // Runs SQL that both engines understand; query() returns the first value of its first row.
     void exec(const QString& sql);
     QString query(const QString& sql) const;
+    // "tel, fam, ul, dom, kv" (and ", mob" for the personal table) as SQL names them here.
+    QByteArray columns(bool personal) const;
 
 private:
-    TestDirectory(TestServer* server, bool withSearchIndex);
+    TestDirectory(TestServer* server, bool withSearchIndex, Maker maker);
     qint64 add(const char* table, const TestEntry& entry, bool personal);
     QList<TestEntry> read(const char* table, bool personal) const;
     // A statement on the tests' own server connection that must succeed.
@@ -64,6 +71,7 @@ private:
     TestServer* m_serverOf = nullptr;
     QString m_schema;
     QString m_reader;  // the reader's role on the server, once made
+    bool m_quotedMixedCase = false;
 };
 
 // Runs the sqlite3 program on the file; returns its standard output.

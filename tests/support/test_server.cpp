@@ -89,6 +89,10 @@ QByteArray adminCommand(const QByteArray& conninfo, const QByteArray& sql) {
 
 }  // namespace
 
+QString TestServer::superuser() {
+    return QString::fromLatin1(kUser);
+}
+
 TestServer& TestServer::instance() {
     static TestServer server{Options()};
     return server;

@@ -33,6 +33,8 @@ public:
     TestServer(const TestServer&) = delete;
     TestServer& operator=(const TestServer&) = delete;
 
+    // The role that owns the server, trusted on its socket: for programs such as psql.
+    static QString superuser();
     int port() const { return m_port; }
     QString socketFolder() const { return m_root; }
     QString file(const QString& name) const { return m_root + u'/' + name; }

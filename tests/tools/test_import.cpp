@@ -89,8 +89,8 @@ void addWithKeys(TestDirectory& directory, const char* table, const QList<TestEn
         if (!personal)
             values.removeLast();
         directory.exec(
-            QStringLiteral("INSERT INTO %1 (key, tel, fam, ul, dom, kv%2) %3 VALUES (%4)")
-                .arg(QLatin1StringView(table), personal ? QStringLiteral(", mob") : "",
+            QStringLiteral("INSERT INTO %1 (key, %2) %3 VALUES (%4)")
+                .arg(QLatin1StringView(table), QString::fromLatin1(directory.columns(personal)),
                      directory.onServer() ? QStringLiteral("OVERRIDING SYSTEM VALUE") : QString(),
                      values.join(u',')));
     }
@@ -160,19 +160,26 @@ private slots:
     }
 
     // Keys written by another tool stay: the file's entries and the program's next one get
-    // keys above them. The other directory is never touched.
+    // keys above them. The other directory is never touched. Tables another tool made, with
+    // their columns named its way, take the entries as well.
     void appendsOrReplaces_data() {
         QTest::addColumn<bool>("personal");
         QTest::addColumn<bool>("replace");
-        QTest::newRow("city, --append") << false << false;
-        QTest::newRow("city, --replace") << false << true;
-        QTest::newRow("personal, --append") << true << false;
-        QTest::newRow("personal, --replace") << true << true;
+        QTest::addColumn<TestDirectory::Maker>("maker");
+        const auto program = TestDirectory::Maker::Program;
+        QTest::newRow("city, --append") << false << false << program;
+        QTest::newRow("city, --replace") << false << true << program;
+        QTest::newRow("personal, --append") << true << false << program;
+        QTest::newRow("personal, --replace") << true << true << program;
+        const auto anotherTool = TestDirectory::Maker::AnotherTool;
+        QTest::newRow("another tool's city, --append") << false << false << anotherTool;
+        QTest::newRow("another tool's personal, --replace") << true << true << anotherTool;
     }
     void appendsOrReplaces() {
         QFETCH(bool, personal);
         QFETCH(bool, replace);
-        TestDirectory directory;
+        QFETCH(TestDirectory::Maker, maker);
+        TestDirectory directory(true, maker);
         const QList<TestEntry> city = {cityEntry("11111", "Старов", "Мира", "1", "1"),
                                        cityEntry("22222", "Прежний", "Мира", "2", {})};
         const QList<TestEntry> own = {{"33333", "Свой", "Лесная", "3", "4", "+7 900 000-00-00"}};
