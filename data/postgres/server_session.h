@@ -75,7 +75,8 @@ public:
 
     // Runs one statement and returns its result, rows as text; throws Error for a failure,
     // opening with `doing` (in Russian: what the program was doing). (Rows in binary cost the
-    // server five times as long: it makes a buffer for every value it sends.)
+    // server five times as long: it makes a buffer for every value it sends; measured with
+    // `bash bench/run_bench.sh --server --only search`.)
     ServerResult run(const QByteArray& sql, const ServerParameters& parameters,
                      const QString& doing);
     ServerResult run(const QByteArray& sql, const QString& doing);
