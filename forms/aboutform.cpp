@@ -23,10 +23,10 @@ Taboutform::Taboutform(QWidget& mainform)
     const AboutText& text = aboutText();
     Image1->setAccessibleName(text.title + u' ' + text.town);
     Image1->setAccessibleDescription(text.description + u' ' + text.version);
-    m_ok = new PictureButton(
-        this, QStringLiteral("ok"), ButtonPicture::Ok,
-        {QStringLiteral("ok1"), QStringLiteral("ok2"), QStringLiteral("ok3")}, {224, 152},
-        {PictureButton::Stacking::OneAtATime, PictureButton::Runs::OnClick, true});
+    m_ok = new PictureButton(this, QStringLiteral("ok"), ButtonPicture::Ok,
+                             {QStringLiteral("ok1"), QStringLiteral("ok2"), QStringLiteral("ok3")},
+                             {224, 152},
+                             {PictureButton::Stacking::OneAtATime, PictureButton::Runs::OnClick});
 
     connect(m_ok, &PictureButton::triggered, this, &Taboutform::ok2Click);
     connect(Image1, &Picture::mouseMoved, this, &Taboutform::Image1MouseMove);

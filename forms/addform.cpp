@@ -47,14 +47,14 @@ void Taddform::createControls() {
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel1->setGeometry(8, 16, 153, kBevelWithMobile);
 
-    m_ok = new PictureButton(
-        this, QStringLiteral("OK"), ButtonPicture::Ok,
-        {QStringLiteral("OK1"), QStringLiteral("OK2"), QStringLiteral("ok3")}, {192, 16},
-        {PictureButton::Stacking::OneAtATime, PictureButton::Runs::OnClick, true});
+    m_ok = new PictureButton(this, QStringLiteral("OK"), ButtonPicture::Ok,
+                             {QStringLiteral("OK1"), QStringLiteral("OK2"), QStringLiteral("ok3")},
+                             {192, 16},
+                             {PictureButton::Stacking::OneAtATime, PictureButton::Runs::OnClick});
     m_cancel = new PictureButton(
         this, QStringLiteral("can"), ButtonPicture::Cancel,
         {QStringLiteral("can1"), QStringLiteral("can2"), QStringLiteral("can3")}, {192, 56},
-        {PictureButton::Stacking::OneAtATime, PictureButton::Runs::OnClick, false});
+        {PictureButton::Stacking::OneAtATime, PictureButton::Runs::OnClick});
 
     Edit4 = new QLineEdit(this);
     styleInput(Edit4, QStringLiteral("Edit4"), QStringLiteral("Здесь введите № квартиры"),

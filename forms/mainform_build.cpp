@@ -121,7 +121,7 @@ void Tmainform::buildControls() {
     m_searchButton = new PictureButton(
         this, QStringLiteral("searchButton"), ButtonPicture::Search,
         {QStringLiteral("search1"), QStringLiteral("search"), QStringLiteral("search2")}, {45, 264},
-        {PictureButton::Stacking::Layered, PictureButton::Runs::OnPress, true});
+        {PictureButton::Stacking::Layered, PictureButton::Runs::OnPress});
     connect(m_searchButton, &PictureButton::triggered, this,
             [this] { runGuarded([this] { SearchbClick(); }); });
     for (auto signal : {&Picture::mouseMoved, &Picture::mousePressed})

@@ -44,8 +44,7 @@ void PictureButton::run() {
     // From the keyboard too the button lights up before it is pressed, so that the pictures
     // end as a click with the mouse leaves them.
     showPicture(ButtonLook::Hover);
-    if (m_behaviour.pressedWhileRunning)
-        showPicture(ButtonLook::Pressed);
+    showPicture(ButtonLook::Pressed);
     emit triggered();
 }
 

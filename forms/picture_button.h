@@ -11,9 +11,9 @@ class Picture;
 // A picture button: three pictures of one button stacked at one place, normal, hover and
 // pressed (the pressed one 2 pixels narrower, the background showing beside it). The pointer
 // moving over the normal picture brings up the hover picture; a press or a click on that, as
-// the button is made, runs the command: triggered() is emitted, after the pressed picture is
-// shown if the button shows it while its command runs. The window puts the normal picture
-// back with reset() when the pointer crosses its background.
+// the button is made, runs the command: triggered() is emitted after the pressed picture is
+// shown. The window puts the normal picture back with reset() when the pointer crosses its
+// background.
 //
 // For the keyboard and screen readers it is an ordinary push button named by its word: Tab
 // reaches it (a click does not focus it), and Space, Enter or a reader's press action run it
@@ -30,7 +30,6 @@ public:
     struct Behaviour {
         Stacking stacking;
         Runs runs;
-        bool pressedWhileRunning;
     };
 
     // The pictures are named `names` (normal, hover, pressed); the button stands at `place`.
