@@ -1,12 +1,9 @@
 // Switching between the city directory and the personal directory. The view is known by
 // N7's visibility alone; everything else follows it.
 #include "db_grid.h"
-#include "history_combo.h"
 #include "image_list.h"
 #include "mainform.h"
 #include "menu_item.h"
-#include "phone_edit.h"
-#include "picture_button.h"
 #include "status_bar.h"
 
 namespace {
@@ -24,8 +21,12 @@ constexpr ViewPlaces kPersonalPlaces{{20, 73, 246, 419, 466}, 20, 649};
 }  // namespace
 
 void Tmainform::showView(bool city) {
-    // The search panel (its labels, inputs, frame and picture button) and the item "Искать"
-    // belong to the city view, the mobile heading to the personal one.
+    // N7 and the tick on the menu bar tell the view. The search panel (its labels, inputs,
+    // frame and picture button) and the item "Искать" belong to the city view, the mobile
+    // heading to the personal one.
+    N7->setVisible(city);
+    m_barGor->setImageIndex(city ? ImageList::kTick : -1);
+    m_barLich->setImageIndex(city ? -1 : ImageList::kTick);
     for (QWidget* w : m_searchPanel)
         w->setVisible(city);
     m_barSearch->setVisible(city);
@@ -43,9 +44,6 @@ void Tmainform::gorExecute() {
     ConfirmPendingChanges();
     if (N7->isVisible())
         return;
-    N7->setVisible(true);
-    m_barGor->setImageIndex(ImageList::kTick);
-    m_barLich->setImageIndex(-1);
     showView(true);
     m_directory.DataSource1.setDataSet(m_directory.tel);
     m_directory.tel.open();
@@ -55,10 +53,7 @@ void Tmainform::lichExecute() {
     ConfirmPendingChanges();
     if (!N7->isVisible())
         return;
-    m_barGor->setImageIndex(-1);
-    m_barLich->setImageIndex(ImageList::kTick);
     ClearSortMarks();
-    N7->setVisible(false);
     StatusBar1->setPanelText(0, QString());
     showView(false);
     m_directory.DataSource1.setDataSet(m_directory.licht);
