@@ -6,15 +6,13 @@
 #include "connection.h"
 #include "row_store.h"
 #include "sample.h"
+#include "search_request.h"
 #include "storage_engine.h"
 #include "text_order.h"
 
 int runSortParts(const QString& file, int runs) {
-    // What the search for every entry with a house asks for (a five-place phone, as the
-    // program's phone input demands).
-    CityCriteria criteria = CityCriteria::everything();
-    criteria.kalvex = LikeParameter{QStringLiteral("_____")};
-    criteria.dom = LikeParameter{QStringLiteral("%")};
+    // What the search for every entry with a house asks for.
+    const CityCriteria criteria = searchCriteria(SearchInputs{.house = QStringLiteral("%")});
     Connection connection(connectionStringFor(file));
     RowStore rows(int(kCityTable.columns.size()));
     connection.engine().loadCity(criteria, rows);
