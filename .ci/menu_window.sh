@@ -38,9 +38,7 @@ shot="$2"
 # shellcheck source=../tools/x_display.sh
 source "$here/tools/x_display.sh"
 work="$(mktemp -d)"
-program_pid=
 cleanup() {
-    [ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null || true
     x_display_stop
     rm -rf "$work"
 }

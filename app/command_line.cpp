@@ -4,6 +4,7 @@
 
 #include "connection_settings.h"
 #include "error.h"
+#include "program_version.h"
 #include "storage_engine.h"
 
 namespace {
@@ -47,10 +48,7 @@ CommandLine readCommandLine(const QStringList& arguments) {
     if (parser.isSet(help))
         return {QString(), kHelp, 0};
     if (parser.isSet(version))
-        return {QString(),
-                QStringLiteral("Телефонный справочник г.Ольмарск %1\n")
-                    .arg(QStringLiteral(TEL_VERSION)),
-                0};
+        return {QString(), versionAnswer() + u'\n', 0};
     if (!parser.positionalArguments().isEmpty())
         return mistake(
             QStringLiteral("Лишний аргумент: «%1».").arg(parser.positionalArguments().first()));

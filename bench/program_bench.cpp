@@ -328,15 +328,15 @@ void ProgramBench::sorts() {
 
     // Which part of the sort by phone grows with the directory: the keys or the records.
     const QList<double> parts = runChildNumbers(
-        {QStringLiteral("--sort-parts"), m_files.big, QString::number(m_options.runs)});
-    m_report.figure(QStringLiteral("sort.bytel.order"), parts.value(0),
+        {QStringLiteral("--sort-parts"), m_files.big, QString::number(m_options.runs)}, 2);
+    m_report.figure(QStringLiteral("sort.bytel.order"), parts[0],
                     QStringLiteral("sort by phone: the order of the keys"));
-    m_report.figure(QStringLiteral("sort.bytel.reorder"), parts.value(1),
+    m_report.figure(QStringLiteral("sort.bytel.reorder"), parts[1],
                     QStringLiteral("sort by phone: the records laid out in that order"));
     m_report.note(QStringLiteral("sort by phone in parts (tel_bench --sort-parts, a process of "
                                  "its own, from the order by surname): the order of the keys "
                                  "%1, the records laid out in it %2.")
-                      .arg(formatMs(parts.value(0)), formatMs(parts.value(1))));
+                      .arg(formatMs(parts[0]), formatMs(parts[1])));
 }
 
 void ProgramBench::views() {

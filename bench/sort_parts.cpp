@@ -6,36 +6,22 @@
 #include "connection.h"
 #include "row_store.h"
 #include "sample.h"
+#include "search_request.h"
 #include "storage_engine.h"
 #include "text_order.h"
 
-namespace {
-
-// The key reader the data set gives the sort (DataSet::sortByColumn), a few rows ahead.
-std::vector<uint32_t> orderBy(const RowStore& rows, Field field) {
-    const int column = kCityTable.indexOf(field);
-    return TextOrder::russian().sortedOrder(uint32_t(rows.size()), [&](uint32_t row) {
-        rows.prefetch(int(row) + 8);
-        return rows.field(int(row), column);
-    });
-}
-
-}  // namespace
-
 int runSortParts(const QString& file, int runs) {
-    // What the search for every entry with a house asks for (a five-place phone, as the
-    // program's phone input demands).
-    CityCriteria criteria = CityCriteria::everything();
-    criteria.kalvex = LikeParameter{QStringLiteral("_____")};
-    criteria.dom = LikeParameter{QStringLiteral("%")};
+    // What the search for every entry with a house asks for.
+    const CityCriteria criteria = searchCriteria(SearchInputs{.house = QStringLiteral("%")});
     Connection connection(connectionStringFor(file));
     RowStore rows(int(kCityTable.columns.size()));
     connection.engine().loadCity(criteria, rows);
     Sample order, reorder;
     for (int run = 0; run <= runs; ++run) {  // run 0 warms up
-        rows.reorder(orderBy(rows, Field::Surname));
+        rows.reorder(columnOrder(rows, kCityTable.indexOf(Field::Surname)));
         std::vector<uint32_t> byPhone;
-        const double orderMs = timeMs([&] { byPhone = orderBy(rows, Field::Phone); });
+        const double orderMs =
+            timeMs([&] { byPhone = columnOrder(rows, kCityTable.indexOf(Field::Phone)); });
         const double reorderMs = timeMs([&] { rows.reorder(byPhone); });
         if (run > 0) {
             order.ms.push_back(orderMs);

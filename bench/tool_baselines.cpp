@@ -90,7 +90,7 @@ qint64 countRows(const QString& file, const QString& sql) {
     return rows;
 }
 
-QList<double> runChildNumbers(const QStringList& arguments) {
+QList<double> runChildNumbers(const QStringList& arguments, qsizetype count) {
     QProcess child;
     child.setProgram(QCoreApplication::applicationFilePath());
     child.setArguments(arguments);
@@ -99,16 +99,16 @@ QList<double> runChildNumbers(const QStringList& arguments) {
     const QByteArray output = finish(child, QStringLiteral("tel_bench ") + arguments.join(u' '));
     for (const QByteArray& word : output.simplified().split(' '))
         numbers.append(numberFrom(word, arguments.value(0)));
+    if (numbers.size() != count)
+        throw Error(QStringLiteral("%1 printed %2 numbers, not %3")
+                        .arg(arguments.value(0))
+                        .arg(numbers.size())
+                        .arg(count));
     return numbers;
 }
 
 double runChild(const QStringList& arguments) {
-    const QList<double> numbers = runChildNumbers(arguments);
-    if (numbers.size() != 1)
-        throw Error(QStringLiteral("%1 printed %2 numbers, not one")
-                        .arg(arguments.value(0))
-                        .arg(numbers.size()));
-    return numbers[0];
+    return runChildNumbers(arguments, 1)[0];
 }
 
 double runOpenpyxl(const QString& file, const QString& workbook) {

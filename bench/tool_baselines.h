@@ -26,8 +26,9 @@ double timePsql(const QString& uri, const QString& command);
 // How many rows `sql` returns, counted by SQLite itself.
 qint64 countRows(const QString& file, const QString& sql);
 
-// Runs `tel_bench <arguments>` and returns the numbers it prints, separated by spaces.
-QList<double> runChildNumbers(const QStringList& arguments);
+// Runs `tel_bench <arguments>` and returns the numbers it prints, separated by spaces; fails
+// unless it printed `count` of them.
+QList<double> runChildNumbers(const QStringList& arguments, qsizetype count);
 // ... the one number it prints.
 double runChild(const QStringList& arguments);
 

@@ -6,13 +6,6 @@
 #include "error.h"
 #include "text_order.h"
 
-namespace {
-
-// How many rows ahead a walk over the rows asks for their records (see RowStore::prefetch).
-constexpr int kReadAhead = 8;
-
-}  // namespace
-
 DataSet::DataSet(Connection& connection, const DirectoryTable& table, QObject* parent)
     : QObject(parent),
       m_connection(connection),
@@ -121,7 +114,7 @@ void DataSet::next() {
     settle();
     if (m_current + 1 < recordCount())
         setCurrent(m_current + 1);
-    m_rows.prefetch(storeRow(m_current + kReadAhead));
+    m_rows.prefetch(storeRow(m_current + RowStore::kReadAhead));
 }
 
 std::optional<QString> DataSet::fieldValue(QStringView name) const {
@@ -360,13 +353,7 @@ void DataSet::sortByColumn(int column) {
         throw Error(
             QStringLiteral("В таблице «%1» нет такого поля.").arg(QLatin1StringView(m_table.name)));
     settle();
-    // The texts are read where they lie, a few rows ahead of the one asked for (see
-    // RowStore::prefetch), from the sort's two threads at once.
-    const std::vector<uint32_t> order =
-        TextOrder::russian().sortedOrder(uint32_t(m_rows.size()), [&](uint32_t row) {
-            m_rows.prefetch(int(row) + kReadAhead);
-            return m_rows.field(int(row), column);
-        });
+    const std::vector<uint32_t> order = columnOrder(m_rows, column);
     int current = -1;
     for (int i = 0; i < int(order.size()); ++i)
         if (int(order[size_t(i)]) == m_current)

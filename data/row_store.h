@@ -41,6 +41,9 @@ public:
 
     size_t bytesHeld() const;
 
+    // How many rows ahead a walk over the rows asks for their records (see prefetch).
+    static constexpr int kReadAhead = 8;
+
     // Starts loading a row's record into the cache. Once the rows are sorted, neighbours lie
     // far apart in the arena; a walk that asks a few rows ahead hides the memory latency.
     void prefetch(int row) const {

@@ -5,6 +5,8 @@
 #include <system_error>
 #include <thread>
 
+#include "row_store.h"
+
 namespace {
 
 constexpr char16_t kSmallYe = u'е', kSmallYo = u'ё', kCapitalYo = u'Ё';
@@ -327,4 +329,11 @@ std::vector<uint32_t> TextOrder::collatorOrder(uint32_t count, const TextAt& tex
         return keys[a]->compare(*keys[b]) < 0;
     });
     return order;
+}
+
+std::vector<uint32_t> columnOrder(const RowStore& rows, int column) {
+    return TextOrder::russian().sortedOrder(uint32_t(rows.size()), [&](uint32_t row) {
+        rows.prefetch(int(row) + RowStore::kReadAhead);
+        return rows.field(int(row), column);
+    });
 }

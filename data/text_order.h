@@ -10,6 +10,8 @@
 #include <span>
 #include <vector>
 
+class RowStore;
+
 // The directory's text order: Russian alphabetical order as ICU's Russian collation gives it,
 // letter case ignored (Ё sorts with Е), a field without a value before every text.
 //
@@ -47,3 +49,8 @@ private:
     std::array<uint8_t, kRankedLimit> m_rank{};  // 0: not in the fast alphabet
     bool m_fastPath = false;
 };
+
+// The order of the rows by one column in the directory's text order (what sorting a data set
+// by that column puts in place): each text read where it lies, a few rows ahead of the one
+// asked for (see RowStore::prefetch), from the sort's two threads at once.
+std::vector<uint32_t> columnOrder(const RowStore& rows, int column);

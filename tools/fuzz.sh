@@ -28,7 +28,12 @@ if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux
     apt-get install -y -qq --no-install-recommends clang libclang-rt-14-dev
 fi
 
-targets=(fuzz_search_request fuzz_phone_text fuzz_html_document fuzz_print_line)
+# The targets fuzz/CMakeLists.txt declares, one tel_add_fuzzer(<target> ...) line each.
+mapfile -t targets < <(sed -n 's/^tel_add_fuzzer(\([a-z_0-9]*\).*/\1/p' "$root/fuzz/CMakeLists.txt")
+if ((${#targets[@]} == 0)); then
+    echo "no tel_add_fuzzer(...) line found in $root/fuzz/CMakeLists.txt" >&2
+    exit 2
+fi
 CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTEL_FUZZ=ON >/dev/null
 ninja -C "$dir" "${targets[@]}" >/dev/null

@@ -16,9 +16,16 @@ package_build=(
     fonts-dejavu-core
     file dpkg-dev
 )
-# What the program needs to run from the build folder, as the package's Depends names it: the
-# sqlite3 program (telspr-import), the window's font, Qt's Russian texts.
-program_run=(sqlite3 fonts-dejavu-extra qt6-translations-l10n)
+# What the program needs to run from the build folder: the package's Depends, read from the
+# top CMakeLists.txt (the sqlite3 program for telspr-import, the window's fonts, Qt's Russian
+# texts), split at the commas, any version in brackets dropped.
+root="$(cd "$(dirname "$0")/.." && pwd)"
+depends=$(sed -n 's/^set(CPACK_DEBIAN_PACKAGE_DEPENDS "\(.*\)")$/\1/p' "$root/CMakeLists.txt")
+mapfile -t program_run < <(tr ',' '\n' <<<"$depends" | sed 's/([^)]*)//; s/^ *//; s/ *$//' | grep .)
+if ((${#program_run[@]} == 0)); then
+    echo "no set(CPACK_DEBIAN_PACKAGE_DEPENDS \"...\") line found in $root/CMakeLists.txt" >&2
+    exit 2
+fi
 # The tests (a PostgreSQL server of their own, with TLS certificates made by openssl; openpyxl
 # and pdftotext reading the outputs; a virtual X display) and the package checks (the
 # validators, man, xwininfo, lintian).

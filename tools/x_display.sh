@@ -26,8 +26,15 @@ x_display_start() {
     export DISPLAY
 }
 
-# Waited for: a server still going away keeps its display's socket from the next one.
+# Stops the program started on the display, if it still runs (a check that failed half-way
+# leaves it there), then the display. Both waited for: a server still going away keeps its
+# display's socket from the next one.
 x_display_stop() {
+    if [ -n "${program_pid:-}" ]; then
+        kill "$program_pid" 2>/dev/null || true
+        wait "$program_pid" 2>/dev/null || true
+        program_pid=
+    fi
     if [ -n "$x_display_pid" ]; then
         kill "$x_display_pid" 2>/dev/null || true
         wait "$x_display_pid" 2>/dev/null || true

@@ -145,8 +145,7 @@ QString TestDirectory::readerConnectionString() {
         PQclear(serverCall("GRANT SELECT ON tel, lich TO " + role));
         m_reader = QString::fromLatin1(role);
     }
-    return QStringLiteral("Provider=PostgreSQL;Data Source=") +
-           TestServer::instance().uri(m_schema, m_reader);
+    return QStringLiteral("Provider=PostgreSQL;Data Source=") + m_serverOf->uri(m_schema, m_reader);
 }
 
 PGresult* TestDirectory::serverCall(const QByteArray& sql, int count,

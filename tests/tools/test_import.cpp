@@ -342,6 +342,8 @@ private slots:
         QFETCH(QString, program);
         QFETCH(QStringList, arguments);
         QFETCH(QString, answer);
+        if (testsOnServer())
+            QSKIP("the answer does not depend on where the directory is stored");
         QTemporaryDir dir;
         const ToolRun run = runTool(program, dir.path(), arguments);
         QCOMPARE(run.exitCode, 0);

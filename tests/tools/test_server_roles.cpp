@@ -11,6 +11,7 @@
 #include <QTemporaryFile>
 #include <memory>
 
+#include "connection_settings.h"
 #include "postgres/server_address.h"
 #include "postgres/server_schema.h"
 #include "postgres/server_session.h"
@@ -30,7 +31,8 @@ QString passwordOf(const QString& login) {
 class Libpq {
 public:
     explicit Libpq(const QString& connectionString)
-        : m_conn(PQconnectdb(connectionString.mid(kServerPrefix.size()).toUtf8().constData())) {}
+        : m_conn(PQconnectdb(
+              ConnectionSettings::parse(connectionString).dataSource.toUtf8().constData())) {}
     ~Libpq() { PQfinish(m_conn); }
 
     bool connected() const { return PQstatus(m_conn) == CONNECTION_OK; }
@@ -99,7 +101,8 @@ class ServerRolesTest : public QObject {
 
     // As the owner: what telspr-demo --city 0 --personal 0 makes, some entries, or more.
     void asOwner(const std::function<void(ServerSession&)>& work) {
-        ServerSession owner(ServerAddress::parse(connectionOf(kOwner).mid(kServerPrefix.size())));
+        ServerSession owner(
+            ServerAddress::parse(ConnectionSettings::parse(connectionOf(kOwner)).dataSource));
         work(owner);
     }
 

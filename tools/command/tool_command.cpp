@@ -1,5 +1,6 @@
 #include "tool_command.h"
 
+#include "program_version.h"
 #include "russian_texts.h"
 
 ToolCommand::ToolCommand(QCoreApplication& app, const QString& name, const QString& description)
@@ -27,9 +28,7 @@ std::optional<int> ToolCommand::parse() {
         return 0;
     }
     if (m_parser.isSet(m_version)) {
-        // As the program itself answers, with the helper's own name first.
-        print(stdout, QStringLiteral("%1 (Телефонный справочник г.Ольмарск) %2\n")
-                          .arg(QCoreApplication::applicationName(), QStringLiteral(TEL_VERSION)));
+        print(stdout, versionAnswer(QCoreApplication::applicationName()) + u'\n');
         return 0;
     }
     return std::nullopt;
