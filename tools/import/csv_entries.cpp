@@ -8,14 +8,10 @@
 #include "columns.h"
 #include "csv_scratch.h"
 #include "error.h"
+#include "sql_statement.h"
 #include "sqlite/statement.h"
 
 namespace {
-
-QByteArray quoted(const QString& identifier) {
-    QByteArray name = identifier.toUtf8();
-    return '"' + name.replace('"', "\"\"") + '"';
-}
 
 // The scratch column holding each column of the table, in the table's order.
 QStringList matchHeader(const CsvScratch& scratch, const DirectoryTable& table,
@@ -63,7 +59,7 @@ CsvEntries::CsvEntries(const CsvScratch& scratch, const DirectoryTable& table, Q
     const QStringList columns = matchHeader(scratch, table, m_csvPath);
     QByteArray select = "SELECT rowid";
     for (const QString& column : columns)
-        select += ", " + quoted(column);
+        select += ", " + quoted(column.toUtf8());
     select += " FROM csv ORDER BY rowid";
 
     const QString doing = QStringLiteral("Не удалось прочитать файл CSV «%1»").arg(m_csvPath);
