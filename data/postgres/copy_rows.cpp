@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "columns.h"
 #include "error.h"
 
 namespace {
@@ -38,9 +39,7 @@ bool LengthTest::passes(const RowStore::Field& value) const {
         return orWithoutValue;
     if (orLonger && characters == 0)
         return true;  // "%": any value
-    qsizetype count = 0;
-    for (char byte : *value)
-        count += (byte & 0xC0) != 0x80;  // every byte but a continuation starts a character
+    const qsizetype count = utf8Characters(*value);
     return orLonger ? count >= characters : count == characters;
 }
 

@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <QFile>
-#include <algorithm>
 
 #include "columns.h"
 #include "csv_scratch.h"
@@ -47,11 +46,6 @@ QStringList matchHeader(const CsvScratch& scratch, const DirectoryTable& table,
     return columns;
 }
 
-// Characters of UTF-8 text, as a field's size counts them: every byte but a continuation.
-qsizetype characters(QByteArrayView utf8) {
-    return std::count_if(utf8.begin(), utf8.end(), [](char b) { return (b & 0xC0) != 0x80; });
-}
-
 }  // namespace
 
 CsvEntries::CsvEntries(const CsvScratch& scratch, const DirectoryTable& table, QString csvPath)
@@ -89,7 +83,7 @@ bool CsvEntries::next(std::span<RowStore::Field> fields) {
         const Column& column = m_table.columns[c];
         // Refused as the program's own inputs would refuse it. A text has no more characters
         // than bytes, so most need no counting.
-        if (value.size() > column.size && characters(value) > column.size)
+        if (value.size() > column.size && utf8Characters(value) > column.size)
             throw Error(QStringLiteral("В записи № %1 файла «%2» (заголовок не в счёт) "
                                        "значение столбца %3 длиннее %4 знаков: «%5». "
                                        "Ничего не загружено.")
