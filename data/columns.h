@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -29,6 +30,15 @@ struct Column {
     double sheetWidth;    // worksheet column width, in digits of the standard font
     int printWidth;       // filled out with spaces to this many characters when printed
 };
+
+// The characters of UTF-8 text, as a column's size counts them (and the server's LIKE '_'):
+// every byte but a continuation byte starts one.
+constexpr qsizetype utf8Characters(QByteArrayView utf8) {
+    qsizetype count = 0;
+    for (char byte : utf8)
+        count += (byte & 0xC0) != 0x80;
+    return count;
+}
 
 struct DirectoryTable {
     const char* name;  // the table in the database

@@ -40,10 +40,6 @@ void DataSet::open() {
 void DataSet::reopen() {
     StorageEngine& engine = m_connection.engine();
     RowStore rows(fieldCount());
-    // A search refills the memory of the rows it replaced: a million rows, 60 MB given back
-    // to the system and faulted in anew, cost the client a fifth of its time
-    // (`bash bench/run_bench.sh --server --only search`).
-    rows.takeSpace(m_rows);
     load(engine, rows);
     emit aboutToReset();
     m_rows = std::move(rows);

@@ -39,12 +39,7 @@ char* RowStore::room(size_t need) {
             throw Error(QStringLiteral("Слишком много данных для одного списка."));
         // A record never spans chunks; an oversized one gets a chunk of its own.
         const size_t size = std::max(kChunkSize, need);
-        if (size == kChunkSize && !m_spare.empty()) {
-            m_chunks.push_back(std::move(m_spare.back()));
-            m_spare.pop_back();
-        } else {
-            m_chunks.push_back(std::make_unique_for_overwrite<char[]>(size));
-        }
+        m_chunks.push_back(std::make_unique_for_overwrite<char[]>(size));
         m_chunkSizes.push_back(size);
         m_used = 0;
     }
@@ -152,19 +147,10 @@ void RowStore::remove(int row) {
 }
 
 void RowStore::clear() {
-    for (size_t i = 0; i < m_chunks.size(); ++i)
-        if (m_chunkSizes[i] == kChunkSize)
-            m_spare.push_back(std::move(m_chunks[i]));
     m_chunks.clear();
     m_chunkSizes.clear();
     m_used = 0;
     std::vector<uint32_t>().swap(m_rows);
-}
-
-void RowStore::takeSpace(RowStore& other) {
-    for (auto& chunk : other.m_spare)
-        m_spare.push_back(std::move(chunk));
-    other.m_spare.clear();
 }
 
 void RowStore::reorder(const std::vector<uint32_t>& order) {

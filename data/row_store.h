@@ -29,11 +29,7 @@ public:
     void insert(int row, qint64 key, std::span<const Field> fields);
     void replace(int row, qint64 key, std::span<const Field> fields);
     void remove(int row);
-    // Drops every row; the arena's chunks stay, to be filled again (see takeSpace).
     void clear();
-    // Takes the chunks `other` kept when it was cleared, for the rows this store will hold.
-    // Memory the kernel gave out once is not zeroed again for every search.
-    void takeSpace(RowStore& other);
 
     // Puts the rows in the given order: order[i] is the current place of the row that goes
     // to place i. The records are laid out anew in that order.
@@ -65,7 +61,6 @@ private:
     int m_fieldCount;
     std::vector<std::unique_ptr<char[]>> m_chunks;
     std::vector<size_t> m_chunkSizes;
-    size_t m_used = 0;                             // bytes used in the last chunk
-    std::vector<std::unique_ptr<char[]>> m_spare;  // chunks of kChunkSize, free for reuse
+    size_t m_used = 0;  // bytes used in the last chunk
     std::vector<uint32_t> m_rows;
 };

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "columns.h"
 #include "error.h"
 
 namespace {
@@ -32,6 +33,28 @@ char unescaped(char c) {
 }
 
 }  // namespace
+
+bool LengthTest::passes(const RowStore::Field& value) const {
+    if (!value)
+        return orWithoutValue;
+    if (orLonger && characters == 0)
+        return true;  // "%": any value
+    const qsizetype count = utf8Characters(*value);
+    return orLonger ? count >= characters : count == characters;
+}
+
+std::optional<LengthTest> LengthTest::of(int column, const LikeShape& like, bool orWithoutValue) {
+    LengthTest test{column, 0, false, orWithoutValue};
+    for (QChar c : like.folded) {
+        if (c == u'_')
+            ++test.characters;
+        else if (c == u'%')
+            test.orLonger = true;
+        else
+            return std::nullopt;
+    }
+    return test;
+}
 
 CopyTextReader::CopyTextReader(int fieldCount, RowStore& rows, std::span<const LengthTest> tests)
     : m_fields(size_t(fieldCount)), m_unescaped(size_t(fieldCount)), m_rows(rows), m_tests(tests) {}

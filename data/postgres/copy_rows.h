@@ -1,11 +1,26 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <optional>
 #include <span>
 #include <vector>
 
+#include "matching.h"
 #include "row_store.h"
-#include "server_search.h"
+
+// A LIKE pattern of wildcards alone asks only for a value's length: "_____" (what the phone
+// input sends when nothing was typed) five characters, "%" any value, "__%" two or more.
+struct LengthTest {
+    int column = 0;  // in field order
+    qsizetype characters = 0;
+    bool orLonger = false;        // the pattern holds a '%'
+    bool orWithoutValue = false;  // see LikeParameter
+
+    // A value's characters are its UTF-8 sequences, as the server's LIKE counts them.
+    bool passes(const RowStore::Field& value) const;
+    // The test the pattern makes, or none when it asks for more than a length.
+    static std::optional<LengthTest> of(int column, const LikeShape& like, bool orWithoutValue);
+};
 
 // Reads the rows of a COPY ... TO STDOUT in text format as they arrive, one row a call (the
 // server sends each row as a message of its own): the key, then `fieldCount` texts, separated

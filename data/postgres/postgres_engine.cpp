@@ -104,19 +104,12 @@ void PostgresEngine::readCity(const CityCriteria& criteria, RowStore& rows) {
 
 void PostgresEngine::read(const SqlStatement& select, int fieldCount, RowStore& rows,
                           const QString& doing) {
-    if (select.values().empty()) {
-        copyRows(select.sql, fieldCount, rows, doing);
-        return;
-    }
-    readRows(result(select, doing).get(), fieldCount, rows);
-}
-
-ServerResult PostgresEngine::result(const SqlStatement& statement, const QString& doing) {
-    return m_session.run(statement.sql, ServerParameters::of(statement), doing);
+    copyRows(select.sql, fieldCount, rows, doing);
 }
 
 SqlEngine::Ran PostgresEngine::run(const SqlStatement& statement, const QString& doing) {
-    const ServerResult result = this->result(statement, doing);
+    const ServerResult result =
+        m_session.run(statement.sql, ServerParameters::of(statement), doing);
     Ran ran{QByteArray(PQcmdTuples(result.get())).toLongLong(), std::nullopt};
     if (PQntuples(result.get()) > 0)
         ran.first = ServerSession::integer(result.get(), 0, 0);

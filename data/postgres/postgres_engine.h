@@ -37,7 +37,8 @@ public:
     ServerSession& session() { return m_session; }
 
 protected:
-    // A statement without values streams its rows with COPY; one with values runs as it is.
+    // Streams the rows with COPY, which takes no parameters: the statement has no values
+    // (a table's SELECT never has).
     void read(const SqlStatement& select, int fieldCount, RowStore& rows,
               const QString& doing) override;
     Ran run(const SqlStatement& statement, const QString& doing) override;
@@ -51,7 +52,6 @@ private:
     // pass the tests.
     void copyRows(const QByteArray& select, int fieldCount, RowStore& rows, const QString& doing,
                   std::span<const LengthTest> tests = {});
-    ServerResult result(const SqlStatement& statement, const QString& doing);
 
     ServerSession m_session;
     bool m_checked = false;  // the tables were found usable once; a reconnection skips it

@@ -54,32 +54,6 @@ std::optional<QString> prefixSuccessor(const QString& prefix) {
     return std::nullopt;
 }
 
-bool LengthTest::passes(const RowStore::Field& value) const {
-    if (!value)
-        return orWithoutValue;
-    if (orLonger && characters == 0)
-        return true;  // "%": any value
-    qsizetype count = 0;
-    for (char byte : *value)
-        count += (byte & 0xC0) != 0x80;  // every byte but a continuation starts a character
-    return orLonger ? count >= characters : count == characters;
-}
-
-std::optional<LengthTest> LengthTest::of(int column, const LikeShape& like, bool orWithoutValue) {
-    if (like.matchesNothing)
-        return std::nullopt;
-    LengthTest test{column, 0, false, orWithoutValue};
-    for (QChar c : like.folded) {
-        if (c == u'_')
-            ++test.characters;
-        else if (c == u'%')
-            test.orLonger = true;
-        else
-            return std::nullopt;
-    }
-    return test;
-}
-
 ServerSearch ServerSearch::plan(const StoredTable& tel, const CityCriteria& criteria) {
     ServerSearch search;
     const auto conditions = searchConditions(criteria);

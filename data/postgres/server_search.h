@@ -4,24 +4,10 @@
 #include <vector>
 
 #include "city_criteria.h"
-#include "matching.h"
+#include "copy_rows.h"
 #include "server_session.h"
 
 struct StoredTable;
-
-// A LIKE pattern of wildcards alone asks only for a value's length: "_____" (what the phone
-// input sends when nothing was typed) five characters, "%" any value, "__%" two or more.
-struct LengthTest {
-    int column = 0;  // in field order
-    qsizetype characters = 0;
-    bool orLonger = false;        // the pattern holds a '%'
-    bool orWithoutValue = false;  // see LikeParameter
-
-    // A value's characters are its UTF-8 sequences, as the server's LIKE counts them.
-    bool passes(const RowStore::Field& value) const;
-    // The test the pattern makes, or none when it asks for more than a length.
-    static std::optional<LengthTest> of(int column, const LikeShape& like, bool orWithoutValue);
-};
 
 // Turns the city criteria into one statement over `tel`, matching as matching.h says: every
 // condition that folding could change, or that an index could serve, compares the fold of the

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include "city_search.h"
 #include "error.h"
@@ -211,6 +212,9 @@ qint64 SqliteEngine::insertAll(const DirectoryTable& table, EntrySource& entries
     const QByteArray usualCache = "PRAGMA cache_size = " + QByteArray::number(cacheSize.int64(0));
     cacheSize.reset();
     execute(db, "PRAGMA cache_size = -262144", doing);
+    // After an error the usual size comes back quietly: the error says what went wrong.
+    auto usualCacheBack =
+        qScopeGuard([&] { sqlite3_exec(db, usualCache.constData(), nullptr, nullptr, nullptr); });
 
     // A statement a row costs more than the row itself: the entries go in batches, their
     // texts gathered in one buffer that SQLite reads in place.
@@ -229,35 +233,31 @@ qint64 SqliteEngine::insertAll(const DirectoryTable& table, EntrySource& entries
                                   SQLITE_STATIC);
         }
         insert.run();
-        sqlite3_reset(stmt);
+        insert.reset();
         texts.resize(0);
         places.clear();
     };
     std::vector<RowStore::Field> fields(table.columns.size());
     qint64 count = 0;
-    try {
-        while (entries.next(fields)) {
-            for (const RowStore::Field& field : fields) {
-                places.emplace_back(texts.size(), field ? field->size() : -1);
-                if (field)
-                    texts.append(*field);
-            }
-            if (++count % kRowsPerInsert == 0)
-                write(batch);
+    while (entries.next(fields)) {
+        for (const RowStore::Field& field : fields) {
+            places.emplace_back(texts.size(), field ? field->size() : -1);
+            if (field)
+                texts.append(*field);
         }
-        if (!places.empty()) {
-            Statement rest(db, insertSql(stored(table), int(count % kRowsPerInsert)), doing);
-            write(rest);
-        }
-        // The index's triggers noted every new city entry; folding them now spares the
-        // program's first search the wait (seconds at a million entries, most of what
-        // `bash bench/run_bench.sh --only import` measures).
-        if (&table == &kCityTable && m_hasSearchIndex)
-            foldPendingEntries(db, stored(kCityTable));
-    } catch (...) {
-        sqlite3_exec(db, usualCache.constData(), nullptr, nullptr, nullptr);
-        throw;
+        if (++count % kRowsPerInsert == 0)
+            write(batch);
     }
+    if (!places.empty()) {
+        Statement rest(db, insertSql(stored(table), int(count % kRowsPerInsert)), doing);
+        write(rest);
+    }
+    // The index's triggers noted every new city entry; folding them now spares the
+    // program's first search the wait (seconds at a million entries, most of what
+    // `bash bench/run_bench.sh --only import` measures).
+    if (&table == &kCityTable && m_hasSearchIndex)
+        foldPendingEntries(db, stored(kCityTable));
+    usualCacheBack.dismiss();
     execute(db, usualCache.constData(), doing);
     return count;
 }

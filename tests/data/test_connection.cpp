@@ -1,4 +1,5 @@
-// Opening the directory file: the connection string, and the files that cannot be used.
+// Opening the directory file: the connection string, and the files that cannot be used; and
+// an entry carried over from one directory's table into the other's.
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -174,6 +175,18 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Error, initDatabase(file.path()));
         QCOMPARE(runSqlite3(file.path(), "SELECT count(*) FROM sqlite_master WHERE name = 'tel'"),
                  "1");
+    }
+
+    // Copying a city entry into the personal directory matches fields by what they hold,
+    // also when the personal table lacks one of the city's (here the street).
+    void anEntryIsCarriedOverFieldByField() {
+        const Column noStreet[] = {kPersonalColumns[0], kPersonalColumns[1], kPersonalColumns[3],
+                                   kPersonalColumns[4], kPersonalColumns[5]};
+        const Value city[] = {"1", "Ким", "Мира", {}, "5"};
+        QCOMPARE(carriedOver(kCityTable, city, DirectoryTable{"lich", noStreet}, QString()),
+                 (std::vector<Value>{"1", "Ким", {}, "5", ""}));
+        QCOMPARE(carriedOver(kCityTable, city, kPersonalTable, QString()),
+                 (std::vector<Value>{"1", "Ким", "Мира", {}, "5", ""}));
     }
 };
 

@@ -59,18 +59,6 @@ private slots:
         QCOMPARE(set.fieldValue(u"ul"), Value("Садовая"));
     }
 
-    // Copying a city entry into the personal directory matches fields by what they hold,
-    // also when the personal table lacks one of the city's (here the street).
-    void anEntryIsCarriedOverFieldByField() {
-        const Column noStreet[] = {kPersonalColumns[0], kPersonalColumns[1], kPersonalColumns[3],
-                                   kPersonalColumns[4], kPersonalColumns[5]};
-        const Value city[] = {"1", "Ким", "Мира", {}, "5"};
-        QCOMPARE(carriedOver(kCityTable, city, DirectoryTable{"lich", noStreet}, QString()),
-                 (std::vector<Value>{"1", "Ким", {}, "5", ""}));
-        QCOMPARE(carriedOver(kCityTable, city, kPersonalTable, QString()),
-                 (std::vector<Value>{"1", "Ким", "Мира", {}, "5", ""}));
-    }
-
     void modifiedOnlyAfterAFieldChanges() {
         auto& set = personal({{"1", "A", "B", "1", "1", "m"}});
         set.edit();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "columns.h"
+
 namespace {
 
 // clang-format off
@@ -134,13 +136,15 @@ constexpr std::string_view kMobileCodes[] = {"912", "922", "950", "902", "904", 
 
 // The longest feminine surname is one character longer; " И.О." takes five more.
 constexpr bool surnamesFit() {
-    return std::ranges::all_of(kSurnames, [](auto s) { return utf8Length(s) + 1 + 5 <= 30; }) &&
-           utf8Length(kDemoIvanov) + 1 + 5 <= 30;
+    return std::ranges::all_of(kSurnames, [](auto s) { return utf8Characters(s) + 1 + 5 <= 30; }) &&
+           utf8Characters(kDemoIvanov) + 1 + 5 <= 30;
 }
 static_assert(surnamesFit());
-static_assert(std::ranges::all_of(kStreets, [](auto s) { return utf8Length(s) <= 30; }));
-static_assert(std::ranges::all_of(kMaleInitials, [](auto w) { return utf8Length(w.text) == 1; }));
-static_assert(std::ranges::all_of(kFemaleInitials, [](auto w) { return utf8Length(w.text) == 1; }));
+static_assert(std::ranges::all_of(kStreets, [](auto s) { return utf8Characters(s) <= 30; }));
+static_assert(std::ranges::all_of(kMaleInitials,
+                                  [](auto w) { return utf8Characters(w.text) == 1; }));
+static_assert(std::ranges::all_of(kFemaleInitials,
+                                  [](auto w) { return utf8Characters(w.text) == 1; }));
 static_assert(std::ranges::all_of(kMobileCodes, [](auto s) { return s.size() == 3; }));
 
 }  // namespace

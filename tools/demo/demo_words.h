@@ -26,11 +26,3 @@ std::span<const WeightedWord> demoFemaleInitials();
 
 // Codes of the mobile networks around the town, "912" and so on.
 std::span<const std::string_view> demoMobileCodes();
-
-// Characters (not bytes) in a UTF-8 text.
-constexpr int utf8Length(std::string_view text) {
-    int n = 0;
-    for (char c : text)
-        n += (static_cast<unsigned char>(c) & 0xc0) != 0x80;
-    return n;
-}

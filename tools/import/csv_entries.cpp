@@ -3,19 +3,14 @@
 #include <sqlite3.h>
 
 #include <QFile>
-#include <algorithm>
 
 #include "columns.h"
 #include "csv_scratch.h"
 #include "error.h"
+#include "sql_statement.h"
 #include "sqlite/statement.h"
 
 namespace {
-
-QByteArray quoted(const QString& identifier) {
-    QByteArray name = identifier.toUtf8();
-    return '"' + name.replace('"', "\"\"") + '"';
-}
 
 // The scratch column holding each column of the table, in the table's order.
 QStringList matchHeader(const CsvScratch& scratch, const DirectoryTable& table,
@@ -51,11 +46,6 @@ QStringList matchHeader(const CsvScratch& scratch, const DirectoryTable& table,
     return columns;
 }
 
-// Characters of UTF-8 text, as a field's size counts them: every byte but a continuation.
-qsizetype characters(QByteArrayView utf8) {
-    return std::count_if(utf8.begin(), utf8.end(), [](char b) { return (b & 0xC0) != 0x80; });
-}
-
 }  // namespace
 
 CsvEntries::CsvEntries(const CsvScratch& scratch, const DirectoryTable& table, QString csvPath)
@@ -63,7 +53,7 @@ CsvEntries::CsvEntries(const CsvScratch& scratch, const DirectoryTable& table, Q
     const QStringList columns = matchHeader(scratch, table, m_csvPath);
     QByteArray select = "SELECT rowid";
     for (const QString& column : columns)
-        select += ", " + quoted(column);
+        select += ", " + quoted(column.toUtf8());
     select += " FROM csv ORDER BY rowid";
 
     const QString doing = QStringLiteral("Не удалось прочитать файл CSV «%1»").arg(m_csvPath);
@@ -93,7 +83,7 @@ bool CsvEntries::next(std::span<RowStore::Field> fields) {
         const Column& column = m_table.columns[c];
         // Refused as the program's own inputs would refuse it. A text has no more characters
         // than bytes, so most need no counting.
-        if (value.size() > column.size && characters(value) > column.size)
+        if (value.size() > column.size && utf8Characters(value) > column.size)
             throw Error(QStringLiteral("В записи № %1 файла «%2» (заголовок не в счёт) "
                                        "значение столбца %3 длиннее %4 знаков: «%5». "
                                        "Ничего не загружено.")
